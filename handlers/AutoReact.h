@@ -1,0 +1,21 @@
+// Keyword auto-reaction: whether a rule answers a line, and the response it sends.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace pellix {
+
+inline constexpr std::size_t kResponseMaxBytes = 1023;
+
+// The line contains the keyword, letter case ignored, matching whole Shift-JIS characters only
+// ("ア" does not answer "ャA"). An empty keyword matches no line. Allocates nothing, so a line
+// can be checked against every rule of the table directly.
+bool RuleMatches(std::string_view lineText, std::string_view keyword) noexcept;
+
+// The response with its first "%NAME%" (letter case ignored) replaced by the speaker's full name.
+// Never longer than 1023 bytes; a cut falls on a character boundary.
+std::string ExpandResponse(std::string_view response, std::string_view speakerName);
+
+}  // namespace pellix

@@ -1,0 +1,45 @@
+// Records of users joining, leaving and renaming: the event-list detail, the text log line and
+// the HTML log line of each. Details and text lines keep names raw; HTML lines escape them.
+// Build a log line only while logging is active: it is the hot path's only extra cost.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "fx/Clock.h"
+#include "handlers/AddressForm.h"
+#include "host/ZelkorPlugin.h"
+
+namespace pellix {
+
+// A null name in a host record reads as empty.
+
+// "name (T1 3 files)[0100007F1A2B]"
+std::string JoinDetail(const JoinUserInfo& user, AddressForm form);
+// "入室 <detail>\r\n"
+std::string JoinTextLine(const JoinUserInfo& user, AddressForm form);
+// "<font color=\"<enterColour>\">入室 <detail></font><br>\r\n"
+std::string JoinHtmlLine(const JoinUserInfo& user, AddressForm form, std::string_view enterColour);
+
+// "name [0100007F1A2B]"
+std::string LeaveDetail(const LeaveUserInfo& user, AddressForm form);
+std::string LeaveTextLine(const LeaveUserInfo& user, AddressForm form);
+std::string LeaveHtmlLine(const LeaveUserInfo& user, AddressForm form, std::string_view leaveColour);
+
+// "old to new [0100007F1A2B]", with the full names.
+std::string RenameDetail(const RenameUserInfo& rename, AddressForm form);
+std::string RenameTextLine(const RenameUserInfo& rename, AddressForm form);
+std::string RenameHtmlLine(const RenameUserInfo& rename, AddressForm form, std::string_view topicColour);
+
+// Longest name taken from the host for the rename comparison and notice.
+inline constexpr std::size_t kRenameNameMaxBytes = 1023;
+
+// A rename is noticed and recorded only when it changes the visible name: the base names of
+// both full names (each taken up to 1023 bytes) differ, compared byte by byte.
+bool RenameChangesBaseName(std::string_view oldName, std::string_view newName) noexcept;
+
+// "［09時05分07秒］[old] は [new] に改名しました。\r\n": the time of day of `now` and the base
+// names of the full names.
+std::string RenameNotice(const fx::LocalTime& now, std::string_view oldName, std::string_view newName);
+
+}  // namespace pellix

@@ -1,0 +1,26 @@
+#include "settings/HostDisplayText.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "fx/Sjis.h"
+
+namespace pellix {
+
+std::string HostColourText(std::uint32_t colour) {
+  char buffer[8];
+  std::snprintf(buffer, sizeof buffer, "#%02X%02X%02X", colour & 0xFFu, (colour >> 8) & 0xFFu,
+                (colour >> 16) & 0xFFu);
+  return buffer;
+}
+
+std::string HostFontSizeText(std::string_view hostValue) {
+  const bool tenths = hostValue.size() >= 2 &&
+                      std::all_of(hostValue.begin(), hostValue.end(), [](char c) { return c >= '0' && c <= '9'; });
+  std::string text(hostValue);
+  if (tenths) text.insert(text.size() - 1, 1, '.');
+  text.resize(fx::sjis::CutLength(text, kFontSizeMaxBytes));
+  return text;
+}
+
+}  // namespace pellix
