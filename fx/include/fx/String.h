@@ -24,6 +24,7 @@ class CString {
 
   CString& operator=(const char* text) { m_text = text ? text : ""; return *this; }
   CString& operator=(std::string_view text) { m_text = text; return *this; }
+  CString& operator=(const std::string& text) { m_text = text; return *this; }
   CString& operator+=(std::string_view text) { m_text += text; return *this; }
   CString& operator+=(const char* text) { if (text) m_text += text; return *this; }
   CString& operator+=(char c) { m_text += c; return *this; }

@@ -1,0 +1,42 @@
+#include "fx/Dialog.h"
+
+#include "Backend.h"
+#include "fx/Resources.h"
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+  ON_COMMAND(IDOK, OnOK)
+  ON_COMMAND(IDCANCEL, OnCancel)
+END_MESSAGE_MAP()
+
+BOOL CDialog::Create(UINT templateId, CWnd* parent) {
+  if (m_hWnd != nullptr) return FALSE;
+  const fx::DialogTemplate* tmpl = fx::FindDialogTemplate(static_cast<int>(templateId));
+  if (tmpl == nullptr) return FALSE;
+  HWND parentHandle = parent ? parent->m_hWnd : nullptr;
+  CWnd* main = AfxGetMainWnd();
+  HWND owner = (parentHandle == nullptr && main != nullptr) ? main->m_hWnd : nullptr;
+  return fx::backend::CreateDialogWindow(this, *tmpl, parentHandle, owner) ? TRUE : FALSE;
+}
+
+BOOL CDialog::OnInitDialog() {
+  UpdateData(FALSE);
+  return TRUE;
+}
+
+void CDialog::OnOK() {
+  if (!UpdateData(TRUE)) return;
+  EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+// A modeless dialog has no modal loop to leave: ending it hides it.
+void CDialog::EndDialog(int) { ShowWindow(SW_HIDE); }
+
+BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  if (message == WM_INITDIALOG) {
+    *result = OnInitDialog();
+    return TRUE;
+  }
+  return CWnd::OnWndMsg(message, wParam, lParam, result);
+}

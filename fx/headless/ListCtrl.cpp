@@ -1,0 +1,163 @@
+#include "fx/ListCtrl.h"
+
+#include <cstring>
+
+#include "Window.h"
+#include "fx/Sjis.h"
+
+using fx::headless::Live;
+using fx::headless::Window;
+
+namespace {
+
+Window* List(const CListCtrl* list) {
+  Window* window = Live(list->m_hWnd);
+  return window && window->IsListView() ? window : nullptr;
+}
+
+bool ValidRow(const Window* list, int item) { return item >= 0 && item < static_cast<int>(list->rows.size()); }
+
+}  // namespace
+
+int CListCtrl::InsertColumn(int column, const char* heading, int format, int width) {
+  Window* list = List(this);
+  if (list == nullptr || column < 0) return -1;
+  const auto at = static_cast<std::size_t>(std::min<int>(column, static_cast<int>(list->columns.size())));
+  list->columns.insert(list->columns.begin() + static_cast<std::ptrdiff_t>(at),
+                       fx::headless::ListColumnData{heading ? heading : "", format, width < 0 ? 0 : width});
+  for (int& index : list->columnOrder)
+    if (index >= static_cast<int>(at)) ++index;
+  list->columnOrder.push_back(static_cast<int>(at));
+  for (auto& row : list->rows)
+    if (row.cells.size() > at) row.cells.insert(row.cells.begin() + static_cast<std::ptrdiff_t>(at), std::string());
+  return static_cast<int>(at);
+}
+
+BOOL CListCtrl::SetBkColor(COLORREF colour) {
+  Window* list = List(this);
+  if (list == nullptr) return FALSE;
+  list->bkColor = colour;
+  return TRUE;
+}
+
+BOOL CListCtrl::SetTextColor(COLORREF colour) {
+  Window* list = List(this);
+  if (list == nullptr) return FALSE;
+  list->textColor = colour;
+  return TRUE;
+}
+
+BOOL CListCtrl::SetTextBkColor(COLORREF colour) {
+  Window* list = List(this);
+  if (list == nullptr) return FALSE;
+  list->textBkColor = colour;
+  return TRUE;
+}
+
+DWORD CListCtrl::SetExtendedStyle(DWORD styles) {
+  Window* list = List(this);
+  if (list == nullptr) return 0;
+  const DWORD previous = list->extendedStyle;
+  list->extendedStyle = styles;
+  return previous;
+}
+
+DWORD CListCtrl::GetExtendedStyle() const {
+  Window* list = List(this);
+  return list ? list->extendedStyle : 0;
+}
+
+int CListCtrl::GetItemCount() const {
+  Window* list = List(this);
+  return list ? static_cast<int>(list->rows.size()) : 0;
+}
+
+int CListCtrl::InsertItem(int item, const char* text) {
+  Window* list = List(this);
+  if (list == nullptr || item < 0) return -1;
+  const int at = std::min<int>(item, static_cast<int>(list->rows.size()));
+  fx::headless::ListRow row;
+  row.cells.assign(std::max<std::size_t>(list->columns.size(), 1), std::string());
+  row.cells[0] = text ? text : "";
+  list->rows.insert(list->rows.begin() + at, std::move(row));
+  return at;
+}
+
+BOOL CListCtrl::SetItemText(int item, int subItem, const char* text) {
+  Window* list = List(this);
+  if (list == nullptr || !ValidRow(list, item) || subItem < 0) return FALSE;
+  auto& cells = list->rows[static_cast<std::size_t>(item)].cells;
+  if (subItem >= static_cast<int>(std::max<std::size_t>(list->columns.size(), 1))) return FALSE;
+  if (static_cast<std::size_t>(subItem) >= cells.size()) cells.resize(static_cast<std::size_t>(subItem) + 1);
+  cells[static_cast<std::size_t>(subItem)] = text ? text : "";
+  return TRUE;
+}
+
+CString CListCtrl::GetItemText(int item, int subItem) const {
+  Window* list = List(this);
+  if (list == nullptr || !ValidRow(list, item) || subItem < 0) return CString();
+  const auto& cells = list->rows[static_cast<std::size_t>(item)].cells;
+  return static_cast<std::size_t>(subItem) < cells.size() ? CString(cells[static_cast<std::size_t>(subItem)]) : CString();
+}
+
+int CListCtrl::GetItemText(int item, int subItem, char* buffer, int bufferSize) const {
+  if (buffer == nullptr || bufferSize <= 0) return 0;
+  const CString text = GetItemText(item, subItem);
+  const std::size_t length = fx::sjis::CutLength(text.View(), static_cast<std::size_t>(bufferSize) - 1);
+  std::memcpy(buffer, text.GetString(), length);
+  buffer[length] = '\0';
+  return static_cast<int>(length);
+}
+
+BOOL CListCtrl::DeleteItem(int item) {
+  Window* list = List(this);
+  if (list == nullptr || !ValidRow(list, item)) return FALSE;
+  list->rows.erase(list->rows.begin() + item);
+  return TRUE;
+}
+
+BOOL CListCtrl::DeleteAllItems() {
+  Window* list = List(this);
+  if (list == nullptr) return FALSE;
+  list->rows.clear();
+  return TRUE;
+}
+
+int CListCtrl::GetNextItem(int start, UINT flags) const {
+  Window* list = List(this);
+  if (list == nullptr) return -1;
+  for (int i = start < 0 ? 0 : start + 1; i < static_cast<int>(list->rows.size()); ++i)
+    if (!(flags & LVNI_SELECTED) || list->rows[static_cast<std::size_t>(i)].selected) return i;
+  return -1;
+}
+
+UINT CListCtrl::GetSelectedCount() const {
+  Window* list = List(this);
+  if (list == nullptr) return 0;
+  UINT count = 0;
+  for (const auto& row : list->rows) count += row.selected ? 1 : 0;
+  return count;
+}
+
+BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask) {
+  Window* list = List(this);
+  if (list == nullptr) return FALSE;
+  if (!(mask & LVIS_SELECTED)) return TRUE;
+  const bool select = (state & LVIS_SELECTED) != 0;
+  // Item -1 addresses every row, as with the real control.
+  if (item == -1) {
+    for (auto& row : list->rows) row.selected = select;
+    return TRUE;
+  }
+  if (!ValidRow(list, item)) return FALSE;
+  if (select && (list->style & LVS_SINGLESEL))
+    for (auto& row : list->rows) row.selected = false;
+  list->rows[static_cast<std::size_t>(item)].selected = select;
+  return TRUE;
+}
+
+UINT CListCtrl::GetItemState(int item, UINT mask) const {
+  Window* list = List(this);
+  if (list == nullptr || !ValidRow(list, item)) return 0;
+  return (mask & LVIS_SELECTED) && list->rows[static_cast<std::size_t>(item)].selected ? LVIS_SELECTED : 0;
+}

@@ -1,0 +1,110 @@
+// The headless backend's windows: in-memory objects that keep the semantics of the real
+// controls for everything the plug-in and the driver use.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fx/Resources.h"
+#include "fx/Types.h"
+
+class CWnd;
+class CMenu;
+
+namespace fx::headless {
+
+enum class Kind { TopLevel, Dialog, PushButton, CheckBox, GroupBox, Edit, Static, ListView, ComboBox, Tab };
+
+struct ListRow {
+  std::vector<std::string> cells;
+  bool selected = false;
+};
+
+struct ListColumnData {
+  std::string heading;
+  int format = LVCFMT_LEFT;
+  int width = 0;
+};
+
+struct Window {
+  Kind kind = Kind::TopLevel;
+  int id = -1;           // control id
+  int templateId = -1;   // dialogs made from a template
+  std::string text;      // caption, control text, edit text, combo field
+  DWORD style = 0;
+  bool visible = false;
+  bool destroying = false;
+  RECT rect{0, 0, 0, 0};  // in the parent's client coordinates (screen for top-level windows)
+  Window* parent = nullptr;
+  Window* owner = nullptr;
+  std::vector<std::unique_ptr<Window>> children;
+
+  CWnd* object = nullptr;              // attached C++ object
+  std::unique_ptr<CWnd> temporary;     // wrapper for FromHandle when nothing is attached
+  int bigIcon = -1, smallIcon = -1;
+
+  UINT check = BST_UNCHECKED;
+
+  std::vector<ListColumnData> columns;
+  std::vector<int> columnOrder;
+  std::vector<ListRow> rows;
+  COLORREF bkColor = 0xFFFFFF, textColor = 0, textBkColor = 0xFFFFFF;
+  DWORD extendedStyle = 0;
+
+  std::vector<std::string> items;  // combo list, tab texts
+  int curSel = -1;
+
+  HWND handle() { return reinterpret_cast<HWND>(this); }
+  bool IsListView() const { return kind == Kind::ListView; }
+};
+
+inline Window* FromHwnd(HWND h) { return reinterpret_cast<Window*>(h); }
+
+// Every live window, so that stale handles are recognised instead of followed.
+bool IsLive(HWND h);
+Window* Live(HWND h);  // null for a stale or null handle
+
+// Top-level windows own themselves; children are owned by their parents.
+Window* NewTopLevel();
+Window* NewChild(Window* parent);
+// Sends WM_DESTROY to the window, then destroys owned windows and children the same way, then frees it.
+void Destroy(Window* window);
+std::vector<Window*> TopLevels();
+
+// Builds a dialog window and its controls from a template (dialog units -> pixels).
+Window* BuildDialog(const DialogTemplate& tmpl, Window* parent, Window* owner);
+void BuildControls(Window* dialog, const DialogTemplate& tmpl);
+
+// The message being dispatched to an object, for CWnd::Default.
+LRESULT DefaultWindowProc(Window* window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Delivers a message to a window: to its attached object, or to the default handling.
+LRESULT Send(Window* window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+void Post(Window* window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Sends a control's command or notification to its parent dialog, as the real control does.
+void NotifyCommand(Window* control, UINT code);
+LRESULT NotifyList(Window* list, UINT code, int row, int column);
+
+// The popup menu open now (headless menus stay open until chosen or dismissed).
+struct OpenMenuState;
+
+}  // namespace fx::headless
+
+#include <optional>
+#include <utility>
+
+namespace fx::headless {
+
+struct OpenMenuState {
+  HWND owner;
+  POINT at;
+  std::vector<std::pair<UINT, std::string>> items;  // command 0 with empty text: separator
+};
+
+// Headless popup menus stay open after TrackPopupMenu returns, until the driver chooses an
+// item or dismisses them; the chosen command is then posted to the owner.
+std::optional<OpenMenuState>& CurrentOpenMenu();
+
+}  // namespace fx::headless

@@ -1,0 +1,31 @@
+// CListCtrl: a list-view control in report view. Rows are addressed by index, columns by their
+// index whatever their order on screen.
+#pragma once
+
+#include "fx/Wnd.h"
+
+class CListCtrl : public CWnd {
+ public:
+  int InsertColumn(int column, const char* heading, int format = LVCFMT_LEFT, int width = -1);
+  BOOL SetBkColor(COLORREF colour);
+  BOOL SetTextColor(COLORREF colour);
+  BOOL SetTextBkColor(COLORREF colour);
+  // Sets the extended styles with mask 0: every style not in `styles` is switched off.
+  DWORD SetExtendedStyle(DWORD styles);
+  DWORD GetExtendedStyle() const;
+
+  int GetItemCount() const;
+  int InsertItem(int item, const char* text);  // returns the new row's index, -1 on failure
+  BOOL SetItemText(int item, int subItem, const char* text);
+  CString GetItemText(int item, int subItem) const;
+  // Reads at most bufferSize - 1 bytes of the cell, cut at a character boundary.
+  int GetItemText(int item, int subItem, char* buffer, int bufferSize) const;
+  BOOL DeleteItem(int item);
+  BOOL DeleteAllItems();
+
+  // From `start` (-1: from the top), the next row with the flags (LVNI_SELECTED); -1 if none.
+  int GetNextItem(int start, UINT flags) const;
+  UINT GetSelectedCount() const;
+  BOOL SetItemState(int item, UINT state, UINT mask);
+  UINT GetItemState(int item, UINT mask) const;
+};
