@@ -1,0 +1,46 @@
+// CEventLogDlg: the event log window and the owner of the event list and the logging state.
+#pragma once
+
+#include "eventlog/LogState.h"
+#include "fx/DataExchange.h"
+#include "fx/Dialog.h"
+#include "fx/ListCtrl.h"
+#include "resources/resource.h"
+
+class CEventLogDlg : public CDialog {
+ public:
+  enum { IDD = IDD_EVENTLOG };
+
+  CEventLogDlg() = default;
+
+  CListCtrl m_eventList;
+  LogState m_logState;
+
+  // Appends a row stamped with the current local time.
+  void AddEvent(const char* label, const char* detail);
+  // Captures the settings and opens a new log file; false when already active or the file
+  // cannot be opened.
+  bool StartLogging();
+  // Closes the log file; false when logging was not active.
+  bool StopLogging();
+  // Appends one record line to the open log file; does nothing unless logging is active.
+  void WriteLogLine(const char* line);
+  bool IsLogging() const { return m_logState.active; }
+  void ClearLoggingFlag();
+
+  // 1 when the text was placed on the clipboard, 0 when it was not.
+  int CopyTextToClipboard(const char* text);
+
+ protected:
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  void DoDataExchange(CDataExchange* dx) override;
+  BOOL OnInitDialog() override;
+  void OnOK() override;
+  void OnCancel() override;
+
+  afx_msg void OnSize(UINT type, int cx, int cy);
+  afx_msg void OnDblclkEventList(NMHDR* header, LRESULT* result);
+  afx_msg void OnRclickEventList(NMHDR* header, LRESULT* result);
+
+  DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,3 @@
+#include "plugin/InputCommands.h"
+
+void HandleInputText(CString&) {}

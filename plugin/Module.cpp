@@ -1,0 +1,37 @@
+// The module's entry: the single instances in their fixed order, the resource registration and
+// the registration with the host, both when the module is loaded.
+#include "plugin/Globals.h"
+#include "resources/Resources.h"
+
+namespace {
+
+constexpr const char* kAuthor = "Pellix developers";
+constexpr const char* kTitle = "Pellix Ver.1.6b";
+
+struct ModuleEntry {
+  ModuleEntry() {
+    fx::RegisterResources(&kPellixResources);
+    RegisterPlugin(&thePlugin, kAuthor, kTitle);
+  }
+  // A host that unloads the module without destroying its main window first leaves windows
+  // alive; destroy them while their objects are intact, so that they save as usual.
+  ~ModuleEntry() {
+    theUrlDlg.DestroyWindow();
+    theSettingDlg.DestroyWindow();
+    theEventLogDlg.DestroyWindow();
+    fx::UnregisterResources(&kPellixResources);
+  }
+  ModuleEntry(const ModuleEntry&) = delete;
+  ModuleEntry& operator=(const ModuleEntry&) = delete;
+};
+
+}  // namespace
+
+// Constructed in this order when the module is loaded, destroyed in reverse when it is unloaded.
+CEventLogDlg theEventLogDlg;
+CSettingDlg theSettingDlg;
+CUrlDlg theUrlDlg;
+CPellixPlugin thePlugin;
+namespace {
+ModuleEntry theModuleEntry;
+}

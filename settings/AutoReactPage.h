@@ -1,0 +1,40 @@
+// CAutoReactPage: the first settings page: the auto-welcome and the keyword rule table.
+#pragma once
+
+#include "fx/DataExchange.h"
+#include "fx/Dialog.h"
+#include "fx/ListCtrl.h"
+#include "resources/resource.h"
+
+class CAutoReactPage : public CDialog {
+ public:
+  enum { IDD = IDD_AUTOREACT };
+
+  CAutoReactPage() = default;
+
+  CString Message;      // welcome template
+  int AutoWelcome = 0;  // send the welcome on join
+  CListCtrl m_reactList;  // the rule table: column 0 keyword, column 1 response
+  int AutoReact = 0;    // answer chat lines from the rule table
+  CString m_strWord;
+  CString m_strRes;
+  int m_bChangeMode = 0;  // 0: the button adds a row; 1: it rewrites the first selected row
+
+ protected:
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  void DoDataExchange(CDataExchange* dx) override;
+  BOOL OnInitDialog() override;
+  void OnOK() override;
+  void OnCancel() override;
+
+  afx_msg void OnAutoWelcome();
+  afx_msg void OnChangeMessage();
+  afx_msg void OnAddOrChange();
+  afx_msg void OnDelete();
+  afx_msg void OnAutoReact();
+  afx_msg void OnClickReactList(NMHDR* header, LRESULT* result);
+  afx_msg void OnDestroy();
+  afx_msg void OnRclickReactList(NMHDR* header, LRESULT* result);
+
+  DECLARE_MESSAGE_MAP()
+};
