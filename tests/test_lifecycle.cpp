@@ -1,0 +1,122 @@
+// The plug-in's life in the host: registration, the windows it creates at start, how they
+// close and how everything goes away at the end.
+#include <gtest/gtest.h>
+
+#include "fx/Testing.h"
+#include "resources/resource.h"
+#include "support/PluginSession.h"
+#include "zelkor/HostServices.h"
+
+namespace t = fx::testing;
+
+namespace {
+
+std::vector<int> TopLevelTemplates() {
+  std::vector<int> ids;
+  for (HWND window : t::TopLevelWindows()) ids.push_back(t::TemplateIdOf(window));
+  return ids;
+}
+
+}  // namespace
+
+TEST(Lifecycle, LoadRegistersThePluginWithItsTitle) {
+  PluginSession s;
+  s.Start();
+  ASSERT_NE(s.plugin(), nullptr);
+  EXPECT_EQ(zelkor::RegisteredPlugin().title, "Pellix Ver.1.6b");
+  EXPECT_FALSE(zelkor::RegisteredPlugin().author.empty());
+}
+
+TEST(Lifecycle, StartCreatesTheThreeWindowsInOrderOwnedByTheMainWindow) {
+  PluginSession s;
+  s.Start();
+  // The host's main window comes first, then the event log, settings and URL windows.
+  EXPECT_EQ(TopLevelTemplates(), (std::vector<int>{-1, IDD_EVENTLOG, IDD_SETTING, IDD_URL}));
+  const HWND main = t::TopLevelWindows().front();
+  for (int id : {IDD_EVENTLOG, IDD_SETTING, IDD_URL}) {
+    CWnd* window = CWnd::FromHandle(s.Dialog(id));
+    ASSERT_NE(window, nullptr);
+    ASSERT_NE(window->GetOwner(), nullptr);
+    EXPECT_EQ(window->GetOwner()->m_hWnd, main);
+    EXPECT_TRUE(t::IsVisible(s.Dialog(id))) << id;
+  }
+  EXPECT_EQ(t::WindowText(s.Dialog(IDD_EVENTLOG)), "イベントログ");
+  EXPECT_EQ(t::WindowText(s.Dialog(IDD_SETTING)), "設定ダイアログ");
+  EXPECT_EQ(t::WindowText(s.Dialog(IDD_URL)), "URLダイアログ");
+}
+
+TEST(Lifecycle, HidingSwitchesLeaveOnlyTheUrlWindowOnScreen) {
+  PluginSession s;
+  s.WriteFile("Pellix.ini", "[Switch]\r\nSetDlg=1\r\nEventDlg=1\r\n");
+  s.Start();
+  EXPECT_FALSE(t::IsVisible(s.Dialog(IDD_SETTING)));
+  EXPECT_FALSE(t::IsVisible(s.Dialog(IDD_EVENTLOG)));
+  EXPECT_TRUE(t::IsVisible(s.Dialog(IDD_URL)));
+}
+
+TEST(Lifecycle, EnterEscapeAndTheCloseBoxOnlyHide) {
+  for (int id : {IDD_EVENTLOG, IDD_SETTING}) {
+    PluginSession s;
+    s.Start();
+    const HWND dialog = s.Dialog(id);
+    EXPECT_TRUE(t::PressEnter(dialog));
+    EXPECT_FALSE(t::IsVisible(dialog)) << id;
+    CWnd::FromHandle(dialog)->ShowWindow(SW_SHOW);
+    EXPECT_TRUE(t::PressEscape(dialog));
+    EXPECT_FALSE(t::IsVisible(dialog)) << id;
+    CWnd::FromHandle(dialog)->ShowWindow(SW_SHOW);
+    EXPECT_TRUE(t::CloseBox(dialog));
+    EXPECT_FALSE(t::IsVisible(dialog)) << id;
+    EXPECT_EQ(s.Dialog(id), dialog) << "closing must not destroy window " << id;
+  }
+}
+
+TEST(Lifecycle, EnterInTheUrlWindowDoesNotHideIt) {
+  PluginSession s;
+  s.Start();
+  const HWND url = s.Dialog(IDD_URL);
+  EXPECT_TRUE(t::PressEnter(url));
+  EXPECT_TRUE(t::IsVisible(url));
+  EXPECT_TRUE(t::CloseBox(url));
+  EXPECT_FALSE(t::IsVisible(url));
+}
+
+TEST(Lifecycle, ShutdownDestroysThePluginWindowsBeforeUnload) {
+  PluginSession s;
+  s.Start();
+  s.Shutdown();
+  EXPECT_TRUE(t::TopLevelWindows().empty());
+  EXPECT_EQ(zelkor::RegisteredPlugin().plugin, nullptr);
+}
+
+TEST(Lifecycle, EachLoadStartsFromFreshObjects) {
+  for (int round = 0; round < 2; ++round) {
+    PluginSession s;
+    s.Start();
+    const HWND dialog = s.Dialog(IDD_EVENTLOG);
+    EXPECT_TRUE(t::IsVisible(dialog));
+    t::PressEscape(dialog);
+    s.Shutdown();
+  }
+}
+
+TEST(Lifecycle, NullRecordsAndTextsFromTheHostAreHarmless) {
+  PluginSession s;
+  s.Start();
+  CZelkorPlugin* plugin = s.plugin();
+  ASSERT_NE(plugin, nullptr);
+  plugin->OnJoinUser(1, nullptr);
+  plugin->OnLeaveUser(1, nullptr);
+  plugin->OnRenameUser(1, nullptr);
+  plugin->OnChatMessage(1, nullptr, nullptr, 1);
+  plugin->OnInputText(1, nullptr);
+  const JoinUserInfo join{nullptr, 0x0100007F, 6699, 9, 3};
+  plugin->OnJoinUser(1, &join);
+  const LeaveUserInfo leave{nullptr, 0x0100007F, 6699};
+  plugin->OnLeaveUser(1, &leave);
+  const RenameUserInfo rename{nullptr, {}, nullptr, 0x0100007F, 6699};
+  plugin->OnRenameUser(1, &rename);
+  plugin->OnEnterChannel(1, nullptr, nullptr);
+  plugin->OnCloseClient(1);
+  SUCCEED();
+}
