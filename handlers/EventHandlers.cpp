@@ -1,7 +1,133 @@
 #include "handlers/EventHandlers.h"
 
-void SendWelcome(CZelkorPlugin&, ChannelId, const JoinUserInfo&) {}
-void RecordJoin(const JoinUserInfo&) {}
-void RecordLeave(const LeaveUserInfo&) {}
-void HandleRename(CZelkorPlugin&, ChannelId, const RenameUserInfo&) {}
-void HandleChatMessage(CZelkorPlugin&, ChannelId, const char*, const char*, std::uint32_t) {}
+#include <string>
+#include <string_view>
+
+#include "fx/Clock.h"
+#include "handlers/AddressForm.h"
+#include "handlers/AutoReact.h"
+#include "handlers/ChatRecords.h"
+#include "handlers/HostText.h"
+#include "handlers/PresenceRecords.h"
+#include "handlers/UrlScan.h"
+#include "handlers/Welcome.h"
+#include "plugin/Globals.h"
+
+namespace {
+
+constexpr std::uint32_t kRenameNoticeColour = 0xFFFF00;
+
+// Every setting is read at the moment of the event: the user may change any of them between lines.
+const CLogSettingPage& LogSettings() { return theSettingDlg.m_logSettingPage; }
+const HostDisplaySettings& Colours() { return theSettingDlg.m_hostDisplay; }
+
+pellix::AddressForm CurrentAddressForm() { return pellix::AddressFormFor(LogSettings().WriteType != 0); }
+bool HtmlLines() { return LogSettings().Html != 0; }
+
+// Adds the row, then the log line. The line builders run only while a recording is open, so a
+// channel without logging pays for nothing but the row.
+template <class TextLine, class HtmlLine>
+void Record(const char* label, const std::string& detail, TextLine textLine, HtmlLine htmlLine) {
+  theEventLogDlg.AddEvent(label, detail.c_str());
+  if (!theEventLogDlg.IsLogging()) return;
+  const std::string line = HtmlLines() ? htmlLine() : textLine();
+  theEventLogDlg.WriteLogLine(line.c_str());
+}
+
+void CollectUrls(std::string_view text) {
+  for (const std::string& url : pellix::ScanUrls(text)) {
+    // Offered to the collector whatever URLLog says; only an accepted URL is recorded.
+    if (theUrlDlg.AddUrl(CString(url)) != 1 || !LogSettings().URLLog) continue;
+    Record(
+        "URL", url, [&] { return pellix::UrlTextLine(url); }, [&] { return pellix::UrlHtmlLine(url); });
+  }
+}
+
+void RecordChatLine(std::string_view name, std::string_view text) {
+  const CLogSettingPage& settings = LogSettings();
+  if (!settings.MessageLog) return;
+  const auto form = pellix::ChatRecordFormFor(name, settings.CheckUser.View(), settings.NameInclude != 0);
+  if (!form) return;
+  Record(
+      "発言", pellix::ChatDetail(*form, name, text), [&] { return pellix::ChatTextLine(*form, name, text); },
+      [&] { return pellix::ChatHtmlLine(*form, name, text, Colours().name.View()); });
+}
+
+void RecordAdministrativeLine(std::string_view name, std::string_view text, std::uint32_t flag) {
+  if (!LogSettings().RCMSLog || !pellix::IsAdministrativeLine(name, flag)) return;
+  Record(
+      "管理", std::string(text), [&] { return pellix::AdministrativeTextLine(text); },
+      [&] { return pellix::AdministrativeHtmlLine(text, Colours().action.View()); });
+}
+
+// True while responses are being sent. A host that fed the plug-in's own sends back into
+// OnChatMessage would otherwise let a response holding its own keyword answer itself forever.
+bool answering = false;
+
+void AnswerFromRules(CZelkorPlugin& host, ChannelId channel, std::string_view name, std::string_view text) {
+  const CAutoReactPage& page = theSettingDlg.m_autoReactPage;
+  if (!page.AutoReact || answering) return;
+  answering = true;
+  // A cell of the rule list holds at most 1023 bytes; the keyword is read into a fixed buffer so
+  // a rule that does not match costs no allocation.
+  char keyword[1024];
+  // The count is read on every round: a host callback inside InputMessage may edit the table.
+  for (int row = 0; row < page.m_reactList.GetItemCount(); ++row) {
+    const int length = page.m_reactList.GetItemText(row, 0, keyword, sizeof keyword);
+    if (!pellix::RuleMatches(text, std::string_view(keyword, static_cast<std::size_t>(length)))) continue;
+    const CString response = page.m_reactList.GetItemText(row, 1);
+    const std::string answer = pellix::ExpandResponse(response.View(), name);
+    host.InputMessage(channel, answer.c_str());
+  }
+  answering = false;
+}
+
+}  // namespace
+
+void SendWelcome(CZelkorPlugin& host, ChannelId channel, const JoinUserInfo& info) {
+  const CAutoReactPage& page = theSettingDlg.m_autoReactPage;
+  if (!page.AutoWelcome) return;
+  const std::string welcome = pellix::ExpandWelcome(page.Message.View(), info);
+  host.InputMessage(channel, welcome.c_str());
+}
+
+void RecordJoin(const JoinUserInfo& info) {
+  if (!LogSettings().EnterLog) return;
+  const pellix::AddressForm form = CurrentAddressForm();
+  Record(
+      "入室", pellix::JoinDetail(info, form), [&] { return pellix::JoinTextLine(info, form); },
+      [&] { return pellix::JoinHtmlLine(info, form, Colours().enter.View()); });
+}
+
+void RecordLeave(const LeaveUserInfo& info) {
+  if (!LogSettings().LeaveLog) return;
+  const pellix::AddressForm form = CurrentAddressForm();
+  Record(
+      "退室", pellix::LeaveDetail(info, form), [&] { return pellix::LeaveTextLine(info, form); },
+      [&] { return pellix::LeaveHtmlLine(info, form, Colours().leave.View()); });
+}
+
+void HandleRename(CZelkorPlugin& host, ChannelId channel, const RenameUserInfo& info) {
+  const std::string_view oldName = pellix::HostText(info.oldName);
+  const std::string_view newName = pellix::HostText(info.newName);
+  const fx::LocalTime now = fx::GetLocalTime();
+  if (!pellix::RenameChangesBaseName(oldName, newName) || !LogSettings().RenameLog) return;
+
+  const std::string notice = pellix::RenameNotice(now, oldName, newName);
+  host.WriteEchoText(channel, notice.c_str(), kRenameNoticeColour);
+
+  const pellix::AddressForm form = CurrentAddressForm();
+  Record(
+      "改名", pellix::RenameDetail(info, form), [&] { return pellix::RenameTextLine(info, form); },
+      [&] { return pellix::RenameHtmlLine(info, form, Colours().topic.View()); });
+}
+
+void HandleChatMessage(CZelkorPlugin& host, ChannelId channel, const char* name, const char* text,
+                       std::uint32_t flag) {
+  const std::string_view speaker = pellix::HostText(name);
+  const std::string_view line = pellix::HostText(text);
+  CollectUrls(line);
+  RecordChatLine(speaker, line);
+  RecordAdministrativeLine(speaker, line, flag);
+  AnswerFromRules(host, channel, speaker, line);
+}

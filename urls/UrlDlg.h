@@ -1,6 +1,8 @@
 // CUrlDlg: the URL collector window: the most recent URLs seen in chat, opened on request.
 #pragma once
 
+#include <string_view>
+
 #include "fx/ComboBox.h"
 #include "fx/DataExchange.h"
 #include "fx/Dialog.h"
@@ -28,4 +30,8 @@ class CUrlDlg : public CDialog {
   afx_msg void OnDestroy();
 
   DECLARE_MESSAGE_MAP()
+
+ private:
+  // [URL] Duplicate lives in the plug-in INI, whose path the settings window computes.
+  static std::string_view PluginIniPath();
 };
