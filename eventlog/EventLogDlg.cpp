@@ -1,5 +1,27 @@
 #include "eventlog/EventLogDlg.h"
 
+#include <cstring>
+#include <string>
+
+#include "eventlog/LogLines.h"
+#include "fx/App.h"
+#include "fx/Clipboard.h"
+#include "fx/Clock.h"
+#include "fx/Menu.h"
+#include "fx/Resources.h"
+#include "fx/Shell.h"
+#include "plugin/Globals.h"
+
+namespace {
+
+// Working buffer for one list cell: at most 1023 bytes of it are taken.
+constexpr int kCellBufferBytes = 1024;
+
+constexpr COLORREF kBlack = 0x000000;
+constexpr COLORREF kWhite = 0xFFFFFF;
+
+}  // namespace
+
 BEGIN_MESSAGE_MAP(CEventLogDlg, CDialog)
   ON_WM_SIZE()
   ON_NOTIFY(NM_DBLCLK, IDC_EVENT_LIST, OnDblclkEventList)
@@ -13,6 +35,16 @@ void CEventLogDlg::DoDataExchange(CDataExchange* dx) {
 
 BOOL CEventLogDlg::OnInitDialog() {
   CDialog::OnInitDialog();
+  HICON icon = AfxLoadIcon(IDI_EVENTLOG);
+  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  m_eventList.SetBkColor(kBlack);
+  m_eventList.SetTextColor(kWhite);
+  m_eventList.SetTextBkColor(kBlack);
+  m_eventList.InsertColumn(0, "時刻", LVCFMT_LEFT, 50);
+  m_eventList.InsertColumn(1, "イベント", LVCFMT_CENTER, 60);
+  m_eventList.InsertColumn(2, "ステータス", LVCFMT_LEFT, 250);
+  m_eventList.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
+  UpdateData(FALSE);
   return TRUE;
 }
 
@@ -20,15 +52,142 @@ BOOL CEventLogDlg::OnInitDialog() {
 void CEventLogDlg::OnOK() { ShowWindow(SW_HIDE); }
 void CEventLogDlg::OnCancel() { ShowWindow(SW_HIDE); }
 
-BOOL CEventLogDlg::OnCommand(WPARAM wParam, LPARAM lParam) { return CDialog::OnCommand(wParam, lParam); }
+BOOL CEventLogDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+  if (m_eventList.m_hWnd == nullptr || m_eventList.GetSelectedCount() == 0) return CDialog::OnCommand(wParam, lParam);
+  const int row = m_eventList.GetNextItem(-1, LVNI_SELECTED);
+  switch (LOWORD(wParam)) {
+    case ID_COPY_ALL: {
+      char time[kCellBufferBytes];
+      char label[kCellBufferBytes];
+      char detail[kCellBufferBytes];
+      m_eventList.GetItemText(row, 0, time, kCellBufferBytes);
+      m_eventList.GetItemText(row, 1, label, kCellBufferBytes);
+      m_eventList.GetItemText(row, 2, detail, kCellBufferBytes);
+      CString line;
+      line.Format("| %s | %s | %s |", time, label, detail);
+      CopyTextToClipboard(line);
+      return TRUE;
+    }
+    case ID_CLEAR_LOG:
+      m_eventList.DeleteAllItems();
+      return TRUE;
+    case ID_OPEN_URL: {
+      char detail[kCellBufferBytes];
+      m_eventList.GetItemText(row, 2, detail, kCellBufferBytes);
+      fx::ShellOpen(detail, SW_HIDE);
+      return TRUE;
+    }
+    default:
+      return CDialog::OnCommand(wParam, lParam);
+  }
+}
 
-void CEventLogDlg::OnSize(UINT type, int cx, int cy) { CDialog::OnSize(type, cx, cy); }
-void CEventLogDlg::OnDblclkEventList(NMHDR*, LRESULT* result) { *result = 0; }
-void CEventLogDlg::OnRclickEventList(NMHDR*, LRESULT* result) { *result = 0; }
+void CEventLogDlg::OnSize(UINT type, int cx, int cy) {
+  CDialog::OnSize(type, cx, cy);
+  // The first size message arrives while the window is being created, before its controls.
+  CWnd* list = GetDlgItem(IDC_EVENT_LIST);
+  if (list == nullptr) return;
+  list->SetWindowPos(nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER);
+}
 
-void CEventLogDlg::AddEvent(const char*, const char*) {}
-bool CEventLogDlg::StartLogging() { return false; }
-bool CEventLogDlg::StopLogging() { return false; }
-void CEventLogDlg::WriteLogLine(const char*) {}
+void CEventLogDlg::OnDblclkEventList(NMHDR* header, LRESULT* result) {
+  *result = 0;
+  const auto* activate = reinterpret_cast<const NMITEMACTIVATE*>(header);
+  if (activate->iItem == -1) return;
+  char cell[kCellBufferBytes];
+  m_eventList.GetItemText(activate->iItem, activate->iSubItem, cell, kCellBufferBytes);
+  CopyTextToClipboard(cell);
+  fx::MessageBeep(MB_ICONASTERISK);
+}
+
+void CEventLogDlg::OnRclickEventList(NMHDR* header, LRESULT* result) {
+  *result = 0;
+  const auto* activate = reinterpret_cast<const NMITEMACTIVATE*>(header);
+  if (activate->iItem == -1) return;
+  POINT at{};
+  fx::GetCursorPos(&at);
+  // The right click has already selected the row under the mouse.
+  const int row = m_eventList.GetNextItem(-1, LVNI_SELECTED);
+  char label[kCellBufferBytes];
+  m_eventList.GetItemText(row, 1, label, kCellBufferBytes);
+  CMenu menu;
+  if (!menu.LoadMenu(std::strcmp(label, "URL") == 0 ? IDR_EVENTLOG_URL_MENU : IDR_EVENTLOG_MENU)) return;
+  CMenu* popup = menu.GetSubMenu(0);
+  if (popup == nullptr) {
+    menu.DestroyMenu();
+    return;
+  }
+  SetForegroundWindow();
+  popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, this);
+  // Lets the menu close when the user clicks outside it.
+  PostMessage(WM_NULL);
+  popup->DestroyMenu();
+  menu.DestroyMenu();
+}
+
+void CEventLogDlg::AddEvent(const char* label, const char* detail) {
+  if (m_eventList.m_hWnd == nullptr) return;
+  const std::string time = pellix::EventTimeText(fx::GetLocalTime());
+  const int row = m_eventList.InsertItem(m_eventList.GetItemCount(), time.c_str());
+  if (row < 0) return;
+  m_eventList.SetItemText(row, 1, label ? label : "");
+  m_eventList.SetItemText(row, 2, detail ? detail : "");
+}
+
+bool CEventLogDlg::StartLogging() {
+  // A refused start must not change the form of the file being written.
+  if (m_logState.active) return false;
+  const CLogSettingPage& log = theSettingDlg.m_logSettingPage;
+  const HostDisplaySettings& host = theSettingDlg.m_hostDisplay;
+  m_logState.html = log.Html;
+  m_logState.timeStump = log.TimeStump;
+  m_logState.directory = log.Directory;
+  m_logState.backgroundColour = host.background;
+  m_logState.normalColour = host.normal;
+  m_logState.fontName = host.fontName;
+
+  const std::string name = pellix::LogFileName(fx::GetLocalTime(), m_logState.html != 0);
+  if (!m_logState.file.OpenForAppend(m_logState.directory.Str() + name)) return false;
+  m_logState.fileName = name;
+  m_logState.active = true;
+  AddEvent("開始", m_logState.fileName);
+  if (m_logState.html) {
+    const std::string style = pellix::LogStyleBlock(m_logState.normalColour.View(), m_logState.backgroundColour.View(),
+                                                    m_logState.fontName.View(), theSettingDlg.m_fontSize.View());
+    if (!m_logState.file.Write(style)) EndRecordingAfterFailedWrite();
+  }
+  return m_logState.active;
+}
+
+bool CEventLogDlg::StopLogging() {
+  if (!m_logState.active) return false;
+  m_logState.file.Close();
+  m_logState.active = false;
+  AddEvent("停止", m_logState.fileName);
+  return true;
+}
+
+void CEventLogDlg::WriteLogLine(const char* line) {
+  if (!m_logState.active) return;
+  std::string record;
+  if (m_logState.timeStump)
+    record = pellix::LogTimePrefix(fx::GetLocalTime(), m_logState.html != 0, m_logState.normalColour.View());
+  std::string cutStorage;
+  record += pellix::CutLogLine(line ? line : "", cutStorage);
+  if (!m_logState.file.Write(record)) EndRecordingAfterFailedWrite();
+}
+
+// A file that no longer takes lines ends the recording as "#end" would, so that the user sees
+// it stopped instead of losing lines without notice.
+void CEventLogDlg::EndRecordingAfterFailedWrite() { StopLogging(); }
+
 void CEventLogDlg::ClearLoggingFlag() { m_logState.active = false; }
-int CEventLogDlg::CopyTextToClipboard(const char*) { return 0; }
+
+int CEventLogDlg::CopyTextToClipboard(const char* text) {
+  if (text == nullptr) return 0;
+  if (!fx::OpenClipboard(this)) return 0;
+  fx::EmptyClipboard();
+  const BOOL placed = fx::SetClipboardText(text);
+  fx::CloseClipboard();
+  return placed ? 1 : 0;
+}

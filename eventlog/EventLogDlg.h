@@ -43,4 +43,7 @@ class CEventLogDlg : public CDialog {
   afx_msg void OnRclickEventList(NMHDR* header, LRESULT* result);
 
   DECLARE_MESSAGE_MAP()
+
+ private:
+  void EndRecordingAfterFailedWrite();
 };

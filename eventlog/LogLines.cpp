@@ -1,0 +1,56 @@
+#include "eventlog/LogLines.h"
+
+#include <cstdio>
+
+#include "fx/Sjis.h"
+
+namespace pellix {
+
+std::string LogFileName(const fx::LocalTime& time, bool html) {
+  char name[128];
+  std::snprintf(name, sizeof name, html ? "EventLog[%02d月%02d日%02d時%02d分%02d秒].html"
+                                        : "EventLog[%02d月%02d日%02d時%02d分%02d秒].txt",
+                time.month, time.day, time.hour, time.minute, time.second);
+  return name;
+}
+
+std::string LogStyleBlock(std::string_view normalColour, std::string_view backgroundColour,
+                          std::string_view fontName, std::string_view fontSize) {
+  std::string block = "<style type=\"text/css\">\r\n    body {\r\n     color: \"";
+  block += normalColour;
+  block += "\";\r\n     background:\"";
+  block += backgroundColour;
+  block += "\";\r\n     font-family: \"";
+  block += fontName;
+  block += "\";\r\n     font-size: ";
+  block += fontSize;
+  block += "pt;\r\n   }\r\n</style>\r\n";
+  return block;
+}
+
+std::string LogTimePrefix(const fx::LocalTime& time, bool html, std::string_view normalColour) {
+  const std::string clock = EventTimeText(time);
+  if (!html) return std::string("[") + clock + "] ";
+  std::string prefix = "<font color=\"";
+  prefix += normalColour;
+  prefix += "\" size=1>";
+  prefix += clock;
+  prefix += "</font> ";
+  return prefix;
+}
+
+std::string_view CutLogLine(std::string_view line, std::string& storage) {
+  if (line.size() <= kLogLineMaxBytes) return line;
+  constexpr std::string_view kLineEnd = "\r\n";
+  storage.assign(fx::sjis::Cut(line, kLogLineMaxBytes - kLineEnd.size()));
+  storage += kLineEnd;
+  return storage;
+}
+
+std::string EventTimeText(const fx::LocalTime& time) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", time.hour, time.minute, time.second);
+  return text;
+}
+
+}  // namespace pellix
