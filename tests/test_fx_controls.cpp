@@ -1,0 +1,371 @@
+// Contract tests of the framework's windows: the control semantics the plug-in relies on, the
+// one dispatch path and the order in which windows go away. Written against fx's public API
+// and the driver only, so that they can run against any backend.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fx/App.h"
+#include "fx/ComboBox.h"
+#include "fx/DataExchange.h"
+#include "fx/Dialog.h"
+#include "fx/ListCtrl.h"
+#include "fx/Menu.h"
+#include "fx/Resources.h"
+#include "fx/TabCtrl.h"
+#include "fx/Testing.h"
+
+namespace t = fx::testing;
+
+namespace {
+
+constexpr int kDialogId = 900;
+constexpr int kChildId = 901;
+constexpr int kList = 10, kMultiList = 11, kCombo = 12, kTab = 13, kCheck = 14, kEdit = 15, kButton = 16, kReadOnly = 17;
+constexpr int kMenuId = 950;
+
+constexpr fx::ControlTemplate kControls[] = {
+    {IDOK, fx::ControlClass::Button, "OK", 0, 0, 40, 14, BS_DEFPUSHBUTTON},
+    {kList, fx::ControlClass::ListView, "", 0, 20, 100, 50, LVS_REPORT | LVS_SINGLESEL},
+    {kMultiList, fx::ControlClass::ListView, "", 0, 80, 100, 50, LVS_REPORT},
+    {kCombo, fx::ControlClass::ComboBox, "", 110, 0, 80, 60, CBS_DROPDOWN},
+    {kTab, fx::ControlClass::TabControl, "", 110, 70, 80, 40, 0},
+    {kCheck, fx::ControlClass::Button, "check", 110, 120, 40, 10, BS_AUTOCHECKBOX},
+    {kEdit, fx::ControlClass::Edit, "", 110, 140, 40, 12, ES_AUTOHSCROLL},
+    {kButton, fx::ControlClass::Button, "push", 160, 140, 40, 12, BS_PUSHBUTTON},
+    {kReadOnly, fx::ControlClass::Edit, "", 110, 160, 40, 12, ES_READONLY},
+};
+constexpr fx::ControlTemplate kChildControls[] = {
+    {kEdit, fx::ControlClass::Edit, "", 0, 0, 40, 12, 0},
+};
+constexpr fx::DialogTemplate kDialogs[] = {
+    {kDialogId, "test", 200, 180, "font", 9, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_VISIBLE, kControls},
+    {kChildId, "", 50, 20, "font", 9, WS_CHILD | DS_CONTROL, kChildControls},
+};
+constexpr fx::MenuItemTemplate kItems[] = {{101, "one"}, {0, nullptr}, {102, "two"}};
+constexpr fx::PopupTemplate kPopups[] = {{"popup", kItems}};
+constexpr fx::MenuTemplate kMenus[] = {{kMenuId, kPopups}};
+constexpr fx::IconTemplate kIcons[] = {{77, 0, 0xFFFFFF, 'T'}};
+constexpr fx::ResourceTable kTable = {kDialogs, kMenus, kIcons};
+
+std::vector<std::string>* g_events = nullptr;
+
+class ChildDialog : public CDialog {
+ public:
+  CString text;
+
+ protected:
+  void DoDataExchange(CDataExchange* dx) override { DDX_Text(dx, kEdit, text); }
+  afx_msg void OnDestroy() {
+    // The child's own controls still exist while it is told that it goes away.
+    if (g_events) g_events->push_back(GetDlgItem(kEdit) ? "child destroy, edit alive" : "child destroy, edit gone");
+    CDialog::OnDestroy();
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ChildDialog, CDialog)
+  ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+class BaseDialog : public CDialog {
+ protected:
+  afx_msg void OnButton() { g_events->push_back("base button"); }
+  afx_msg void OnCheckInBase() { g_events->push_back("base check"); }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(BaseDialog, CDialog)
+  ON_BN_CLICKED(kButton, OnButton)
+  ON_BN_CLICKED(kCheck, OnCheckInBase)
+END_MESSAGE_MAP()
+
+class TestDialog : public BaseDialog {
+ public:
+  CListCtrl list, multiList;
+  CComboBox combo;
+  CTabCtrl tab;
+  int checked = 0;
+  CString edit;
+  ChildDialog child;
+  int initialised = 0;
+  int sizesBeforeControls = 0;
+  std::vector<std::string> events;
+
+ protected:
+  BOOL OnInitDialog() override {
+    CDialog::OnInitDialog();
+    ++initialised;
+    list.InsertColumn(0, "a");
+    list.InsertColumn(1, "b");
+    multiList.InsertColumn(0, "a");
+    tab.InsertItem(0, "zero");
+    tab.InsertItem(1, "one");
+    child.Create(kChildId, this);
+    return TRUE;
+  }
+  void DoDataExchange(CDataExchange* dx) override {
+    DDX_Control(dx, kList, list);
+    DDX_Control(dx, kMultiList, multiList);
+    DDX_Control(dx, kCombo, combo);
+    DDX_Control(dx, kTab, tab);
+    DDX_Check(dx, kCheck, checked);
+    DDX_Text(dx, kEdit, edit);
+  }
+  void OnOK() override { events.push_back("ok"); }
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+    if (LOWORD(wParam) == 101) {
+      events.push_back("menu 101");
+      return TRUE;
+    }
+    return BaseDialog::OnCommand(wParam, lParam);
+  }
+  afx_msg void OnCheck() { events.push_back("derived check"); }
+  afx_msg void OnEditChange() {
+    CString now;
+    GetDlgItemText(kEdit, now);
+    events.push_back("edit " + std::string(now.View()));
+  }
+  afx_msg void OnListClick(NMHDR* header, LRESULT* result) {
+    const auto* item = reinterpret_cast<NMITEMACTIVATE*>(header);
+    events.push_back("click " + std::to_string(item->iItem) + "," + std::to_string(item->iSubItem));
+    *result = 0;
+  }
+  afx_msg void OnSize(UINT type, int cx, int cy) {
+    CDialog::OnSize(type, cx, cy);
+    if (GetDlgItem(kList) == nullptr) {
+      ++sizesBeforeControls;
+      return;
+    }
+    events.push_back("size " + std::to_string(cx) + "x" + std::to_string(cy));
+  }
+  afx_msg void OnDestroy() {
+    if (g_events) g_events->push_back(child.m_hWnd ? "parent destroy, child alive" : "parent destroy, child gone");
+    CDialog::OnDestroy();
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(TestDialog, BaseDialog)
+  ON_BN_CLICKED(kCheck, OnCheck)
+  ON_EN_CHANGE(kEdit, OnEditChange)
+  ON_NOTIFY(NM_CLICK, kMultiList, OnListClick)
+  ON_WM_SIZE()
+  ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+class FxControls : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fx::RegisterResources(&kTable);
+    fx::SetDesktop(&desktop);
+    main.CreateTopLevel("main", 640, 480);
+    fx::SetMainWindow(&main);
+    g_events = &dialog.events;
+    ASSERT_TRUE(dialog.Create(kDialogId));
+    dialog.events.clear();
+  }
+  void TearDown() override {
+    g_events = nullptr;
+    main.DestroyWindow();
+    fx::SetMainWindow(nullptr);
+    fx::SetDesktop(nullptr);
+    fx::UnregisterResources(&kTable);
+  }
+  HWND hwnd() const { return dialog.m_hWnd; }
+
+  t::RecordingDesktop desktop;
+  CWnd main;
+  TestDialog dialog;
+};
+
+}  // namespace
+
+TEST_F(FxControls, CreationAttachesControlsAndShowsAVisibleTemplate) {
+  EXPECT_EQ(dialog.initialised, 1);
+  EXPECT_EQ(dialog.sizesBeforeControls, 1) << "a size message arrives before the controls exist";
+  EXPECT_NE(dialog.list.m_hWnd, nullptr);
+  EXPECT_TRUE(t::IsVisible(hwnd()));
+  EXPECT_EQ(dialog.GetOwner()->m_hWnd, main.m_hWnd);
+  EXPECT_FALSE(dialog.Create(kDialogId)) << "a window object makes one window";
+  CDialog missing;
+  EXPECT_FALSE(missing.Create(12345));
+}
+
+TEST_F(FxControls, ListViewRowsAndSelection) {
+  CListCtrl& list = dialog.multiList;
+  for (const char* text : {"r0", "r1", "r2", "r3"}) list.InsertItem(list.GetItemCount(), text);
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), -1);
+  EXPECT_EQ(list.GetSelectedCount(), 0u);
+  t::ClickRow(hwnd(), kMultiList, 1);
+  t::ClickRow(hwnd(), kMultiList, 3, 0, t::Keys::Control);
+  EXPECT_EQ(list.GetSelectedCount(), 2u);
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 1);
+  EXPECT_EQ(list.GetNextItem(1, LVNI_SELECTED), 3);
+  EXPECT_EQ(list.GetNextItem(3, LVNI_SELECTED), -1);
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_ALL), 0);
+  EXPECT_TRUE(list.DeleteItem(1));
+  EXPECT_EQ(list.GetItemText(1, 0), "r2") << "later rows move up";
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 2) << "the selection moves with its row";
+  EXPECT_FALSE(list.DeleteItem(7));
+  t::ClickRow(hwnd(), kMultiList, -1);
+  EXPECT_EQ(list.GetSelectedCount(), 0u) << "a click below the rows clears the selection";
+  EXPECT_EQ(dialog.events, (std::vector<std::string>{"click 1,0", "click 3,0", "click -1,-1"}));
+  EXPECT_TRUE(list.DeleteAllItems());
+  EXPECT_EQ(list.GetItemCount(), 0);
+}
+
+TEST_F(FxControls, SingleSelectionListAndKeyboardSelection) {
+  CListCtrl& list = dialog.list;
+  list.InsertItem(0, "a");
+  list.InsertItem(1, "b");
+  list.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+  list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+  EXPECT_EQ(list.GetSelectedCount(), 1u);
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 1);
+  t::SelectRowByKeyboard(hwnd(), kList, 0);
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 0);
+}
+
+TEST_F(FxControls, ListViewCellsAreCutAtCharacterBoundaries) {
+  CListCtrl& list = dialog.list;
+  list.InsertItem(0, "a");
+  EXPECT_TRUE(list.SetItemText(0, 1, "xアイ"));
+  EXPECT_FALSE(list.SetItemText(0, 2, "no such column"));
+  char buffer[5];
+  EXPECT_EQ(list.GetItemText(0, 1, buffer, sizeof buffer), 3);
+  EXPECT_EQ(std::string(buffer), "xア") << "a double-byte character is never split";
+  EXPECT_EQ(list.GetItemText(5, 0), "");
+}
+
+TEST_F(FxControls, ComboBoxListFieldAndSearches) {
+  CComboBox& combo = dialog.combo;
+  EXPECT_EQ(combo.AddString("abcd"), 0);
+  EXPECT_EQ(combo.AddString("xyz"), 1);
+  EXPECT_EQ(combo.AddString("ABx"), 2);
+  EXPECT_EQ(combo.SetCurSel(1), 1);
+  EXPECT_EQ(t::ReadCombo(hwnd(), kCombo).field, "xyz") << "selecting puts the text into the field";
+  // A prefix search ignoring case, starting after the given item and wrapping round.
+  EXPECT_EQ(combo.FindString(0, "ab"), 2);
+  EXPECT_EQ(combo.FindString(2, "ab"), 0);
+  EXPECT_EQ(combo.FindString(-1, "AB"), 0);
+  EXPECT_EQ(combo.FindString(0, "abcde"), CB_ERR);
+  EXPECT_EQ(combo.FindStringExact(0, "ABCD"), 0);
+  EXPECT_EQ(combo.FindStringExact(0, "abc"), CB_ERR);
+  EXPECT_EQ(combo.DeleteString(0), 2);
+  EXPECT_EQ(combo.GetCurSel(), 0) << "the selection follows its item";
+  EXPECT_EQ(combo.DeleteString(9), CB_ERR);
+  t::PickComboItem(hwnd(), kCombo, 1);
+  EXPECT_EQ(combo.GetCurSel(), 1);
+  CString text;
+  combo.GetWindowText(text);
+  EXPECT_EQ(text, "ABx");
+  t::TypeText(hwnd(), kCombo, "!");
+  EXPECT_EQ(t::ReadCombo(hwnd(), kCombo).field, "ABx!");
+}
+
+TEST_F(FxControls, TabsCheckBoxesAndEdits) {
+  EXPECT_EQ(dialog.tab.GetCurSel(), 0);
+  EXPECT_EQ(dialog.tab.SetCurSel(1), 0);
+  EXPECT_EQ(dialog.tab.GetCurSel(), 1);
+  EXPECT_EQ(dialog.tab.SetCurSel(5), -1);
+
+  t::Click(hwnd(), kCheck);
+  EXPECT_TRUE(t::IsChecked(hwnd(), kCheck));
+  EXPECT_EQ(dialog.events, (std::vector<std::string>{"derived check"})) << "the derived table is searched first";
+  dialog.events.clear();
+  t::Click(hwnd(), kButton);
+  EXPECT_EQ(dialog.events, (std::vector<std::string>{"base button"})) << "then its base's";
+  dialog.events.clear();
+
+  t::TypeText(hwnd(), kEdit, "aア");
+  EXPECT_EQ(dialog.events, (std::vector<std::string>{"edit a", "edit aア"})) << "one change per character";
+  dialog.UpdateData(TRUE);
+  EXPECT_EQ(dialog.checked, 1);
+  EXPECT_EQ(dialog.edit, "aア");
+  EXPECT_FALSE(t::TypeText(hwnd(), kReadOnly, "x")) << "a read-only edit takes no typing";
+}
+
+TEST_F(FxControls, ShowHideAndReachability) {
+  dialog.ShowWindow(SW_HIDE);
+  EXPECT_FALSE(t::IsVisible(hwnd()));
+  EXPECT_FALSE(t::Click(hwnd(), kButton)) << "a hidden window cannot be clicked";
+  EXPECT_FALSE(dialog.ShowWindow(SW_SHOW));
+  EXPECT_TRUE(dialog.ShowWindow(SW_SHOW)) << "showing a visible window leaves it as it is";
+  EXPECT_TRUE(t::IsVisible(hwnd()));
+  EXPECT_FALSE(t::IsVisible(dialog.child.m_hWnd)) << "a child template without WS_VISIBLE starts hidden";
+}
+
+TEST_F(FxControls, EnterAndMenusReachTheWindow) {
+  t::PressEnter(hwnd());
+  EXPECT_EQ(dialog.events, (std::vector<std::string>{"ok"}));
+  dialog.events.clear();
+
+  CMenu menu;
+  ASSERT_TRUE(menu.LoadMenu(kMenuId));
+  CMenu* popup = menu.GetSubMenu(0);
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(menu.GetSubMenu(1), nullptr);
+  EXPECT_EQ(popup->GetMenuItemCount(), 3u);
+  EXPECT_EQ(popup->GetMenuItemID(1), 0u);
+  popup->TrackPopupMenu(TPM_RIGHTBUTTON, 5, 6, &dialog);
+  popup->DestroyMenu();
+  menu.DestroyMenu();
+  auto open = t::CurrentMenu();
+  ASSERT_TRUE(open.has_value()) << "the menu stays open until chosen";
+  EXPECT_EQ(open->at.x, 5);
+  EXPECT_EQ(open->items.size(), 3u);
+  EXPECT_TRUE(dialog.events.empty()) << "the command arrives only once the menu has closed";
+  EXPECT_FALSE(t::ChooseMenuItem(999));
+  EXPECT_TRUE(t::ChooseMenuItem(101));
+  EXPECT_EQ(dialog.events, (std::vector<std::string>{"menu 101"}));
+  EXPECT_FALSE(t::CurrentMenu().has_value());
+}
+
+TEST_F(FxControls, ResizeAndIcons) {
+  dialog.events.clear();
+  EXPECT_TRUE(t::Resize(hwnd(), 320, 200));
+  EXPECT_EQ(dialog.events, (std::vector<std::string>{"size 320x200"}));
+  EXPECT_EQ(t::ClientRect(hwnd()).right, 320);
+  dialog.SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(AfxLoadIcon(77)));
+  EXPECT_EQ(t::IconId(hwnd()), 77);
+  EXPECT_EQ(AfxLoadIcon(78), nullptr);
+}
+
+TEST_F(FxControls, MessageBoxesCarryTheirOwnerAndCaption) {
+  dialog.MessageBox("text", "caption");
+  fx::SetAppTitle("Host");
+  AfxMessageBox("application");
+  ASSERT_EQ(desktop.messageBoxes.size(), 2u);
+  EXPECT_EQ(desktop.messageBoxes[0].owner, hwnd());
+  EXPECT_EQ(desktop.messageBoxes[0].caption, "caption");
+  EXPECT_EQ(desktop.messageBoxes[1].owner, nullptr);
+  EXPECT_EQ(desktop.messageBoxes[1].caption, "Host");
+}
+
+TEST_F(FxControls, DestroyingTheOwnerTellsEachWindowWhileItsChildrenStillExist) {
+  std::vector<std::string> order;
+  g_events = &order;
+  main.DestroyWindow();
+  EXPECT_EQ(order, (std::vector<std::string>{"parent destroy, child alive", "child destroy, edit alive"}));
+  EXPECT_EQ(dialog.m_hWnd, nullptr);
+  EXPECT_EQ(dialog.child.m_hWnd, nullptr);
+  EXPECT_EQ(dialog.list.m_hWnd, nullptr);
+}
+
+TEST(FxObjects, AnObjectGoingAwayFirstTakesItsWindowWithoutHearingOfIt) {
+  fx::RegisterResources(&kTable);
+  std::vector<std::string> order;
+  g_events = &order;
+  {
+    TestDialog dialog;
+    ASSERT_TRUE(dialog.Create(kDialogId));
+    order.clear();
+  }
+  // Each window went with its object, and no handler of an object half gone was called.
+  EXPECT_TRUE(order.empty());
+  EXPECT_TRUE(t::TopLevelWindows().empty());
+  g_events = nullptr;
+  fx::UnregisterResources(&kTable);
+}
