@@ -1,6 +1,9 @@
 // CAutoReactPage: the first settings page: the auto-welcome and the keyword rule table.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "fx/DataExchange.h"
 #include "fx/Dialog.h"
 #include "fx/ListCtrl.h"
@@ -20,6 +23,10 @@ class CAutoReactPage : public CDialog {
   CString m_strRes;
   int m_bChangeMode = 0;  // 0: the button adds a row; 1: it rewrites the first selected row
 
+  // Fills the list from the plug-in INI; the same file receives the table when the page's
+  // window is destroyed.
+  void LoadRuleTable(std::string_view pluginIniPath);
+
  protected:
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   void DoDataExchange(CDataExchange* dx) override;
@@ -37,4 +44,12 @@ class CAutoReactPage : public CDialog {
   afx_msg void OnRclickReactList(NMHDR* header, LRESULT* result);
 
   DECLARE_MESSAGE_MAP()
+
+ private:
+  void SaveRuleTable();
+  void SyncEditsWithSelection();
+  void SetRuleEdits(const char* word, const char* response);
+  void DeleteSelectedRules();
+
+  std::string m_ruleIniPath;
 };

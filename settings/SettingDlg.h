@@ -9,6 +9,7 @@
 #include "settings/AutoReactPage.h"
 #include "settings/HostDisplaySettings.h"
 #include "settings/LogSettingPage.h"
+#include "settings/SettingsStore.h"
 
 class CSettingDlg : public CDialog {
  public:
@@ -38,4 +39,11 @@ class CSettingDlg : public CDialog {
   afx_msg void OnSetDlg();
 
   DECLARE_MESSAGE_MAP()
+
+ private:
+  void ComputePaths();
+  pellix::PluginSettingFields LiveFields();
+  void PlacePage(CDialog& page);
+
+  CTabCtrl m_tab;
 };
