@@ -1,0 +1,265 @@
+// The settings store on its own: what the loaders make of whatever the INI files hold, and
+// what the savers leave in the file.
+#include "settings/SettingsStore.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "fx/Profile.h"
+#include "fx/Sjis.h"
+#include "settings/HostDisplayText.h"
+
+namespace pellix {
+namespace {
+
+// Every live setting, with values no loader produces, so that a field the loader forgets
+// shows up.
+struct Live {
+  CString Message = "unset", Directory = "unset", CheckUser = "unset";
+  int AutoWelcome = 7, AutoReact = 7, SetDlg = 7, EventDlg = 7, AutoLog = 7, TimeStump = 7, Html = 7,
+      EnterLog = 7, LeaveLog = 7, RenameLog = 7, MessageLog = 7, RCMSLog = 7, URLLog = 7, WriteType = 7,
+      NameInclude = 7;
+
+  PluginSettingFields Fields() {
+    return {Message,  AutoWelcome, AutoReact,  Directory,  CheckUser, SetDlg,  EventDlg,  AutoLog,  TimeStump,
+            Html,     EnterLog,    LeaveLog,   RenameLog,  MessageLog, RCMSLog, URLLog,   WriteType, NameInclude};
+  }
+};
+
+class SettingsStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/pellix-store-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    m_folder = std::string(pattern) + "/";
+    fx::ProfileForgetCache();
+  }
+  void TearDown() override {
+    fx::ProfileForgetCache();
+    std::error_code ignored;
+    std::filesystem::remove_all(m_folder, ignored);
+  }
+
+  std::string Path(const std::string& name) const { return m_folder + name; }
+  void Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(Path(name), std::ios::binary | std::ios::trunc) << bytes;
+    fx::ProfileForgetCache();
+  }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(Path(name), std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+  }
+
+  std::string m_folder;
+};
+
+TEST_F(SettingsStoreTest, HostDisplayDefaultsWithoutAFile) {
+  HostDisplaySettings display;
+  CString fontSize;
+  LoadHostDisplaySettings(Path("Zelkor.ini"), display, fontSize);
+  for (const CString* colour : {&display.background, &display.normal, &display.action, &display.topic,
+                                &display.enter, &display.leave, &display.name})
+    EXPECT_EQ(*colour, "#FFFFFF");
+  EXPECT_EQ(display.fontName, "System");
+  EXPECT_EQ(fontSize, "13.5");
+}
+
+TEST_F(SettingsStoreTest, HostColoursAreReadPerKeyAndFontSizeIsRewritten) {
+  Write("Zelkor.ini",
+        "[colorsetting]\r\nBackGround=255\r\nNormalText=16711680\r\nActionText=65280\r\nTopicText=-1\r\n"
+        "EnterText=red\r\nLeaveText=4278190335\r\nNameText=0\r\n"
+        "[FontSetting]\r\nFontName=ＭＳ Ｐゴシック\r\nFontSize=105\r\n");
+  HostDisplaySettings display;
+  CString fontSize;
+  LoadHostDisplaySettings(Path("Zelkor.ini"), display, fontSize);
+  EXPECT_EQ(display.background, "#FF0000");
+  EXPECT_EQ(display.normal, "#0000FF");
+  EXPECT_EQ(display.action, "#00FF00");
+  EXPECT_EQ(display.topic, "#FFFFFF");   // only the low three bytes count
+  EXPECT_EQ(display.enter, "#000000");   // not a number
+  EXPECT_EQ(display.leave, "#FFFFFF");   // saturated, low three bytes
+  EXPECT_EQ(display.name, "#000000");
+  EXPECT_EQ(display.fontName, "ＭＳ Ｐゴシック");
+  EXPECT_EQ(fontSize, "10.5");
+}
+
+TEST_F(SettingsStoreTest, OverlongHostFontValuesAreCutAtCharacterBoundaries) {
+  std::string kanaName;
+  for (int i = 0; i < 200; ++i) kanaName += "ア";
+  Write("Zelkor.ini", "[FontSetting]\r\nFontName=" + kanaName + "\r\nFontSize=" + std::string(300, '9') + "\r\n");
+  HostDisplaySettings display;
+  CString fontSize;
+  LoadHostDisplaySettings(Path("Zelkor.ini"), display, fontSize);
+  EXPECT_EQ(display.fontName.View(), kanaName.substr(0, 254));
+  EXPECT_LE(fontSize.View().size(), kFontSizeMaxBytes);
+}
+
+TEST_F(SettingsStoreTest, PluginDefaultsWithoutAFile) {
+  Live live;
+  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
+  EXPECT_EQ(live.Message, kDefaultWelcomeMessage);
+  EXPECT_EQ(live.Directory.Str(), m_folder);
+  EXPECT_EQ(live.CheckUser, "");
+  EXPECT_EQ(live.SetDlg, 0);
+  EXPECT_EQ(live.EventDlg, 0);
+  EXPECT_EQ(live.AutoLog, 0);
+  EXPECT_EQ(live.TimeStump, 1);
+  EXPECT_EQ(live.Html, 1);
+  EXPECT_EQ(live.EnterLog, 1);
+  EXPECT_EQ(live.LeaveLog, 1);
+  EXPECT_EQ(live.RenameLog, 1);
+  EXPECT_EQ(live.MessageLog, 1);
+  EXPECT_EQ(live.RCMSLog, 0);
+  EXPECT_EQ(live.URLLog, 0);
+  EXPECT_EQ(live.WriteType, 0);
+  EXPECT_EQ(live.NameInclude, 1);
+  EXPECT_EQ(live.AutoWelcome, 0);
+  EXPECT_EQ(live.AutoReact, 0);
+}
+
+TEST_F(SettingsStoreTest, FlagsAreZeroOrOneWhateverTheFileSays) {
+  Write("Pellix.ini",
+        "[LogSwitch]\r\nAutoLog=5\r\nTimeStump=off\r\nHtml=-3\r\nEnterLog=0\r\nLeaveLog=99999999999999\r\n"
+        "RenameLog=\r\nMessageLog=1x\r\n[Switch]\r\nSetDlg=2\r\n");
+  Live live;
+  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
+  EXPECT_EQ(live.AutoLog, 1);
+  EXPECT_EQ(live.TimeStump, 0);
+  EXPECT_EQ(live.Html, 1);
+  EXPECT_EQ(live.EnterLog, 0);
+  EXPECT_EQ(live.LeaveLog, 1);
+  EXPECT_EQ(live.RenameLog, 1);  // empty value: the default
+  EXPECT_EQ(live.MessageLog, 1);
+  EXPECT_EQ(live.SetDlg, 1);
+}
+
+TEST_F(SettingsStoreTest, LongTextsAreCutTo255BytesWithoutSplittingACharacter) {
+  std::string message;  // double-byte characters only, so byte 255 falls inside one
+  while (message.size() < 10000) message += "ア";
+  Write("Pellix.ini", "[AutoWelcome]\r\nMessage=" + message + "\r\n[LogSettings]\r\nCheckUser=" +
+                          std::string(10000, 'u') + "\r\n");
+  Live live;
+  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
+  EXPECT_EQ(live.Message.View(), message.substr(0, 254));
+  EXPECT_EQ(live.CheckUser.View(), std::string(255, 'u'));
+}
+
+TEST_F(SettingsStoreTest, ALoadedFolderAlwaysEndsInOneSeparator) {
+  Write("Pellix.ini", "[LogSettings]\r\nDirectory=/var/log/pellix\r\n");
+  Live live;
+  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
+  EXPECT_EQ(live.Directory, "/var/log/pellix/");
+
+  Write("Pellix.ini", "[LogSettings]\r\nDirectory=/var/log/pellix/\r\n");
+  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
+  EXPECT_EQ(live.Directory, "/var/log/pellix/");
+}
+
+TEST_F(SettingsStoreTest, GarbageFilesGiveDefaults) {
+  std::string garbage;
+  for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 37 + 11) % 256);
+  Write("Pellix.ini", garbage);
+  Live live;
+  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
+  EXPECT_EQ(live.TimeStump, 1);
+  EXPECT_EQ(live.AutoLog, 0);
+  EXPECT_LE(live.Message.GetLength(), 255);
+  EXPECT_LE(LoadRuleTable(Path("Pellix.ini")).size(), 99u);
+}
+
+TEST_F(SettingsStoreTest, SaveWritesEveryKeyInOrderAndKeepsOtherLines) {
+  Write("Pellix.ini", "; my settings\r\n[Other]\r\nKeep=this\r\n[LogSwitch]\r\n; comment in a section\r\nAutoLog=1\r\n");
+  Live live;
+  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
+  live.Message = "ようこそ %NAME%";
+  live.Html = 0;
+  live.URLLog = 1;
+  live.CheckUser = "watch";
+  SavePluginSettings(live.Fields(), Path("Pellix.ini"));
+
+  const std::string file = Read("Pellix.ini");
+  EXPECT_EQ(file.rfind("; my settings\r\n[Other]\r\nKeep=this\r\n[LogSwitch]\r\n; comment in a section\r\nAutoLog=1\r\n", 0),
+            0u)
+      << file;
+  // New keys land in their sections in the order they were written.
+  const std::string logSwitch =
+      "AutoLog=1\r\nTimeStump=1\r\nHTML=0\r\nEnterLog=1\r\nLeaveLog=1\r\nRenameLog=1\r\nMessageLog=1\r\n"
+      "RCMSLog=0\r\nURLLog=1\r\nWriteType=0\r\nNameInclude=1\r\n";
+  EXPECT_NE(file.find(logSwitch), std::string::npos) << file;
+  EXPECT_NE(file.find("[AutoWelcome]\r\nMessage=ようこそ %NAME%\r\nAutoWelcome=0\r\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("[LogSettings]\r\nDirectory=" + m_folder + "\r\nCheckUser=watch\r\n"), std::string::npos);
+  EXPECT_NE(file.find("[Switch]\r\nSetDlg=0\r\nEventDlg=0\r\n"), std::string::npos);
+  EXPECT_NE(file.find("[React]\r\nAutoReact=0\r\n"), std::string::npos);
+
+  Live reloaded;
+  LoadPluginSettings(reloaded.Fields(), Path("Pellix.ini"), "/elsewhere/");
+  EXPECT_EQ(reloaded.Html, 0);  // "HTML" reads back as Html
+  EXPECT_EQ(reloaded.URLLog, 1);
+  EXPECT_EQ(reloaded.Message, "ようこそ %NAME%");
+  EXPECT_EQ(reloaded.Directory.Str(), m_folder);
+}
+
+TEST_F(SettingsStoreTest, RuleTableCountIsCappedAndEmptyTextsKept) {
+  std::string file = "[React]\r\nReactNum=150\r\n[KeyWord]\r\n";
+  for (int i = 0; i < 150; ++i) file += "Word[" + std::to_string(i) + "]=w" + std::to_string(i) + "\r\n";
+  file += "[ResMsg]\r\nMsg[0]=\r\nMsg[98]=last\r\nMsg[99]=beyond\r\n";
+  Write("Pellix.ini", file);
+  const auto rules = LoadRuleTable(Path("Pellix.ini"));
+  ASSERT_EQ(rules.size(), 99u);
+  EXPECT_EQ(rules[0].keyword, "w0");
+  EXPECT_EQ(rules[0].response, "");
+  EXPECT_EQ(rules[1].response, "");
+  EXPECT_EQ(rules[98].keyword, "w98");
+  EXPECT_EQ(rules[98].response, "last");
+
+  Write("Pellix.ini", "[React]\r\nReactNum=-5\r\n[KeyWord]\r\nWord[0]=w\r\n");
+  EXPECT_TRUE(LoadRuleTable(Path("Pellix.ini")).empty());
+  Write("Pellix.ini", "[KeyWord]\r\nWord[0]=w\r\n");
+  EXPECT_TRUE(LoadRuleTable(Path("Pellix.ini")).empty());
+}
+
+TEST_F(SettingsStoreTest, ShorterRuleTableLeavesStaleKeysThatAreNotLoaded) {
+  const std::vector<RuleText> three = {{"a", "1"}, {"b", "2"}, {"c", "3"}};
+  SaveRuleTable(three, Path("Pellix.ini"));
+  const std::vector<RuleText> one = {{"z", "9"}};
+  SaveRuleTable(one, Path("Pellix.ini"));
+  const std::string file = Read("Pellix.ini");
+  EXPECT_NE(file.find("ReactNum=1\r\n"), std::string::npos);
+  EXPECT_NE(file.find("Word[0]=z\r\nWord[1]=b\r\nWord[2]=c\r\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("Msg[0]=9\r\nMsg[1]=2\r\nMsg[2]=3\r\n"), std::string::npos) << file;
+  const auto loaded = LoadRuleTable(Path("Pellix.ini"));
+  ASSERT_EQ(loaded.size(), 1u);
+  EXPECT_EQ(loaded[0].keyword, "z");
+  EXPECT_EQ(loaded[0].response, "9");
+}
+
+TEST_F(SettingsStoreTest, AnUnwritableFileFailsSilently) {
+  std::filesystem::create_directory(Path("Pellix.ini"));  // not a file: every write fails
+  Live live;
+  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
+  EXPECT_EQ(live.TimeStump, 1);
+  SavePluginSettings(live.Fields(), Path("Pellix.ini"));
+  const std::vector<RuleText> rules = {{"a", "b"}};
+  SaveRuleTable(rules, Path("Pellix.ini"));
+  EXPECT_TRUE(std::filesystem::is_directory(Path("Pellix.ini")));
+}
+
+TEST(FolderWithSeparator, AppendsOnlyWhenMissing) {
+  EXPECT_EQ(FolderWithSeparator("/home/me/logs"), "/home/me/logs/");
+  EXPECT_EQ(FolderWithSeparator("/home/me/logs/"), "/home/me/logs/");
+  EXPECT_EQ(FolderWithSeparator("/"), "/");
+  EXPECT_EQ(FolderWithSeparator("D:\\"), "D:\\");
+  EXPECT_EQ(FolderWithSeparator(""), "");
+  // "表" ends in the byte of "\", but it is a whole character, not a separator.
+  EXPECT_EQ(FolderWithSeparator("/tmp/表"), std::string("/tmp/表") + kPathSeparator);
+}
+
+}  // namespace
+}  // namespace pellix
