@@ -144,6 +144,8 @@ void CAutoReactPage::OnAddOrChange() {
   SetRuleEdits("", "");
 }
 
+void CAutoReactPage::OnDelete() { DeleteSelectedRules(); }
+
 void CAutoReactPage::OnAutoReact() { AutoReact = IsDlgButtonChecked(IDC_AUTO_REACT) == BST_CHECKED ? 1 : 0; }
 
 void CAutoReactPage::OnClickReactList(NMHDR*, LRESULT* result) {

@@ -1,7 +1,7 @@
 #include "settings/SettingsStore.h"
 
-#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 
 #include "fx/Profile.h"
 #include "fx/Sjis.h"
@@ -30,10 +30,17 @@ void WriteFlag(std::string_view section, std::string_view key, int value, std::s
   fx::ProfileWriteString(section, key, value != 0 ? "1" : "0", file);
 }
 
+// Formatted by hand: std::to_string would pull a GNU unique symbol into the module.
+std::string Decimal(std::size_t value) {
+  char digits[24];
+  const int length = std::snprintf(digits, sizeof digits, "%zu", value);
+  return std::string(digits, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
 std::string IndexedKey(std::string_view name, int index) {
   std::string key(name);
   key += '[';
-  key += std::to_string(index);
+  key += Decimal(static_cast<std::size_t>(index));
   key += ']';
   return key;
 }
@@ -98,7 +105,8 @@ void SavePluginSettings(const PluginSettingFields& f, std::string_view ini) {
 }
 
 std::vector<RuleText> LoadRuleTable(std::string_view ini) {
-  const int count = std::min(fx::ProfileGetInt("React", "ReactNum", 0, ini), kMaxReactRules);
+  int count = fx::ProfileGetInt("React", "ReactNum", 0, ini);
+  if (count > kMaxReactRules) count = kMaxReactRules;
   std::vector<RuleText> rules;
   for (int i = 0; i < count; ++i) {
     rules.push_back({fx::ProfileGetString("KeyWord", IndexedKey("Word", i), "", kIniTextBufferBytes, ini),
@@ -107,8 +115,8 @@ std::vector<RuleText> LoadRuleTable(std::string_view ini) {
   return rules;
 }
 
-void SaveRuleTable(std::span<const RuleText> rules, std::string_view ini) {
-  fx::ProfileWriteString("React", "ReactNum", std::to_string(rules.size()), ini);
+void SaveRuleTable(const std::vector<RuleText>& rules, std::string_view ini) {
+  fx::ProfileWriteString("React", "ReactNum", Decimal(rules.size()), ini);
   for (std::size_t i = 0; i < rules.size(); ++i) {
     const int index = static_cast<int>(i);
     fx::ProfileWriteString("KeyWord", IndexedKey("Word", index), rules[i].keyword, ini);

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstddef>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,11 +14,13 @@
 
 namespace pellix {
 
+// Plain constexpr (internal linkage), not inline: an inline variable whose address is taken
+// becomes a GNU unique symbol, and such a symbol keeps the module from ever being unloaded.
 // An INI text is read into 256 bytes with its terminator: at most 255 bytes survive a load.
-inline constexpr std::size_t kIniTextBufferBytes = 256;
-inline constexpr int kMaxReactRules = 99;
+constexpr std::size_t kIniTextBufferBytes = 256;
+constexpr int kMaxReactRules = 99;
 
-inline constexpr const char* kDefaultWelcomeMessage = "%NAME% さん、こんにちは！";
+constexpr const char* kDefaultWelcomeMessage = "%NAME% さん、こんにちは！";
 
 // Reads the seven colours as "#RRGGBB", the font name and the font size (rewritten from the
 // host's tenths of a point).
@@ -64,13 +65,13 @@ struct RuleText {
 std::vector<RuleText> LoadRuleTable(std::string_view pluginIniPath);
 // ReactNum, then Word[i] and Msg[i] for every row. Keys of an earlier, longer table stay in the
 // file; ReactNum keeps them from being loaded.
-void SaveRuleTable(std::span<const RuleText> rules, std::string_view pluginIniPath);
+void SaveRuleTable(const std::vector<RuleText>& rules, std::string_view pluginIniPath);
 
 // The separator this platform's paths use.
 #ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
+constexpr char kPathSeparator = '\\';
 #else
-inline constexpr char kPathSeparator = '/';
+constexpr char kPathSeparator = '/';
 #endif
 
 // The folder with exactly the separator a file name can follow: one is appended unless the
