@@ -2,6 +2,9 @@
 // close and how everything goes away at the end.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <string>
+
 #include "fx/Testing.h"
 #include "resources/resource.h"
 #include "support/PluginSession.h"
@@ -87,6 +90,26 @@ TEST(Lifecycle, ShutdownDestroysThePluginWindowsBeforeUnload) {
   s.Shutdown();
   EXPECT_TRUE(t::TopLevelWindows().empty());
   EXPECT_EQ(zelkor::RegisteredPlugin().plugin, nullptr);
+}
+
+namespace {
+
+bool PluginModuleMapped() {
+  std::ifstream maps("/proc/self/maps");
+  std::string line;
+  while (std::getline(maps, line))
+    if (line.find("/Pellix.so") != std::string::npos) return true;
+  return false;
+}
+
+}  // namespace
+
+TEST(Lifecycle, ShutdownReallyUnloadsTheModule) {
+  PluginSession s;
+  s.Start();
+  EXPECT_TRUE(PluginModuleMapped());
+  s.Shutdown();
+  EXPECT_FALSE(PluginModuleMapped()) << "something in the module keeps it loaded";
 }
 
 TEST(Lifecycle, EachLoadStartsFromFreshObjects) {
