@@ -28,7 +28,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # out of that by itself, but not libgcc_eh and libwinpthread: fx.dll would export _Unwind_Resume
 # and clash with the exe's own copy. (Not --exclude-libs,ALL: CMake hands a DLL's own objects to
 # ld as objects.a, which ALL would hide too.)
-set(_mingw_link "-static -Wl,--exclude-libs,libgcc_eh.a:libwinpthread.a")
+set(_mingw_link "-static -Wl,--exclude-libs,libgcc_eh.a:libwinpthread.a:libpthread.a")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "${_mingw_link}")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "${_mingw_link}")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "${_mingw_link}")
