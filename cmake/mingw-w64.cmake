@@ -37,12 +37,14 @@ set(CMAKE_MODULE_LINKER_FLAGS_INIT "${_mingw_link}")
 # all prefix this. Debian's wine64 package puts no `wine` on PATH; the loader lives in
 # /usr/lib/wine. WINEPREFIX defaults to a throw-away prefix inside the build folder;
 # scripts/windows.sh creates it (and the font replacements) before the tests run.
+# WINEPATH lets a program outside bin/ (a plug-in test named zelkor.exe in a folder of its own,
+# so that Pellix.dll's imports from "zelkor.exe" bind to it) find fx.dll.
 find_program(WINE_LOADER NAMES wine64 wine PATHS /usr/lib/wine /usr/lib64/wine NO_CMAKE_FIND_ROOT_PATH)
 if(WINE_LOADER)
   if(NOT DEFINED FX_WINEPREFIX)
     set(FX_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
   endif()
   set(CMAKE_CROSSCOMPILING_EMULATOR
-      ${CMAKE_COMMAND} -E env WINEPREFIX=${FX_WINEPREFIX} WINEDEBUG=-all
+      ${CMAKE_COMMAND} -E env WINEPREFIX=${FX_WINEPREFIX} WINEDEBUG=-all WINEPATH=Z:${CMAKE_BINARY_DIR}/bin
       "WINEDLLOVERRIDES=mscoree,mshtml=" ${WINE_LOADER})
 endif()
