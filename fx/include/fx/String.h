@@ -34,7 +34,7 @@ class CString {
   friend CString operator+(const CString& a, std::string_view b) { CString r(a); r += b; return r; }
 
   // printf-style formatting into this string; the result has no length limit of its own.
-  void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  void Format(const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
 
   // Lower-cases single-byte ASCII letters only; double-byte characters are left alone.
   void MakeLower();
