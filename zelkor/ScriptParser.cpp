@@ -1,0 +1,384 @@
+#include "zelkor/ScriptParser.h"
+
+#include <charconv>
+#include <cstdio>
+#include <limits>
+
+#include "fx/Sjis.h"
+#include "zelkor/Host.h"
+
+namespace zelkor {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Thrown inside the parser only, to leave a command's parse at its first fault.
+struct LineError {
+  std::string message;
+};
+
+[[noreturn]] void Fail(std::string message) { throw LineError{std::move(message)}; }
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// Length of the UTF-8 sequence starting at text[pos]; 0 when it is malformed.
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos) {
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                                       : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+  if (length == 0 || pos + length > text.size()) return 0;
+  for (std::size_t i = 1; i < length; ++i)
+    if ((static_cast<unsigned char>(text[pos + i]) & 0xC0) != 0x80) return 0;
+  return length;
+}
+
+std::string CodePointName(std::string_view sequence) {
+  std::uint32_t value = static_cast<unsigned char>(sequence[0]);
+  if (sequence.size() > 1) {
+    value &= 0x7Fu >> sequence.size();
+    for (std::size_t i = 1; i < sequence.size(); ++i) value = (value << 6) | (static_cast<unsigned char>(sequence[i]) & 0x3F);
+  }
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "U+%04X", static_cast<unsigned>(value));
+  return buffer;
+}
+
+// UTF-8 to the Shift-JIS the plug-in reads, naming the first character that cannot go across.
+std::string ToCp932(std::string_view utf8, std::string_view what) {
+  if (utf8.find('\0') != std::string_view::npos) Fail(std::string(what) + " contains a NUL character");
+  if (auto converted = fx::sjis::FromUtf8(utf8)) return *converted;
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const std::size_t length = Utf8SequenceLength(utf8, pos);
+    if (length == 0) Fail(std::string(what) + " is not valid UTF-8 (byte " + std::to_string(pos + 1) + ")");
+    const std::string_view sequence = utf8.substr(pos, length);
+    if (!fx::sjis::FromUtf8(sequence))
+      Fail(std::string(what) + " has a character Shift-JIS (CP932) cannot represent: \"" + std::string(sequence) +
+           "\" (" + CodePointName(sequence) + ")");
+    pos += length;
+  }
+  Fail(std::string(what) + " cannot be converted to Shift-JIS (CP932)");
+}
+
+long long WholeNumber(const std::string& word, std::string_view what, long long low, long long high) {
+  long long value = 0;
+  const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+  if (error != std::errc() || end != word.data() + word.size() || value < low || value > high)
+    Fail("bad " + std::string(what) + " " + Quoted(word) + " (expected a whole number from " + std::to_string(low) +
+         " to " + std::to_string(high) + ")");
+  return value;
+}
+
+// Reads the words of one line, left to right.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view line) : m_line(line) {}
+
+  bool AtEnd() {
+    SkipBlanks();
+    return m_pos >= m_line.size();
+  }
+
+  // A word up to the next blank; a word that starts with a double quote runs to the closing
+  // quote, with \" and \\ standing for a quote and a backslash.
+  std::optional<std::string> Word(bool allowQuotes) {
+    SkipBlanks();
+    if (m_pos >= m_line.size()) return std::nullopt;
+    std::string word;
+    if (allowQuotes && m_line[m_pos] == '"') {
+      ++m_pos;
+      for (;;) {
+        if (m_pos >= m_line.size()) Fail("unterminated quote");
+        const char c = m_line[m_pos++];
+        if (c == '"') break;
+        if (c == '\\' && m_pos < m_line.size() && (m_line[m_pos] == '"' || m_line[m_pos] == '\\')) {
+          word += m_line[m_pos++];
+          continue;
+        }
+        word += c;
+      }
+      if (m_pos < m_line.size() && !IsBlank(m_line[m_pos])) Fail("text right after a closing quote");
+      return word;
+    }
+    while (m_pos < m_line.size() && !IsBlank(m_line[m_pos])) word += m_line[m_pos++];
+    return word;
+  }
+
+  // The rest of the line after the one blank that ends the previous word, kept as it is
+  // (further blanks belong to the text).
+  std::string_view Rest() {
+    if (m_pos < m_line.size() && IsBlank(m_line[m_pos])) ++m_pos;
+    const std::string_view rest = m_line.substr(m_pos);
+    m_pos = m_line.size();
+    return rest;
+  }
+
+ private:
+  void SkipBlanks() {
+    while (m_pos < m_line.size() && IsBlank(m_line[m_pos])) ++m_pos;
+  }
+
+  std::string_view m_line;
+  std::size_t m_pos = 0;
+};
+
+// Parses one command's arguments; `usage` names them for messages.
+class ArgumentReader {
+ public:
+  ArgumentReader(LineReader& reader, std::string usage) : m_reader(reader), m_usage(std::move(usage)) {}
+
+  std::string Word(std::string_view what) {
+    auto word = m_reader.Word(false);
+    if (!word) Missing(what);
+    return *word;
+  }
+
+  std::string Name(std::string_view what) {
+    auto word = m_reader.Word(true);
+    if (!word) Missing(what);
+    return ToCp932(*word, what);
+  }
+
+  std::string Text(std::string_view what) { return ToCp932(m_reader.Rest(), what); }
+
+  long long Number(std::string_view what, long long low, long long high) {
+    return WholeNumber(Word(what), what, low, high);
+  }
+
+  std::uint16_t Uint16(std::string_view what) { return static_cast<std::uint16_t>(Number(what, 0, 65535)); }
+  int Id(std::string_view what) { return static_cast<int>(Number(what, 0, 65535)); }
+  int Index(std::string_view what, int low = 0) {
+    return static_cast<int>(Number(what, low, std::numeric_limits<int>::max()));
+  }
+
+  std::optional<int> OptionalIndex(std::string_view what) {
+    if (m_reader.AtEnd()) return std::nullopt;
+    return Index(what);
+  }
+
+  std::uint32_t Ip() {
+    const std::string word = Word("IP");
+    const auto ip = ParseDottedIp(word);
+    if (!ip) Fail("bad IP " + Quoted(word) + " (expected four numbers 0-255 as in 192.168.0.10)");
+    return *ip;
+  }
+
+  void End() {
+    if (!m_reader.AtEnd()) Fail("unexpected text after the arguments (usage: " + m_usage + ")");
+  }
+
+ private:
+  [[noreturn]] void Missing(std::string_view what) { Fail("missing " + std::string(what) + " (usage: " + m_usage + ")"); }
+
+  LineReader& m_reader;
+  std::string m_usage;
+};
+
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int DaysInMonth(int year, int month) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+// "DDDD<sep>DD<sep>DD" into three numbers.
+bool SplitTriple(std::string_view text, char separator, int firstDigits, int (&parts)[3]) {
+  const std::size_t expected = static_cast<std::size_t>(firstDigits) + 6;
+  if (text.size() != expected) return false;
+  const int widths[3] = {firstDigits, 2, 2};
+  std::size_t pos = 0;
+  for (int i = 0; i < 3; ++i) {
+    if (i > 0 && text[pos++] != separator) return false;
+    int value = 0;
+    for (int d = 0; d < widths[i]; ++d) {
+      const char c = text[pos++];
+      if (c < '0' || c > '9') return false;
+      value = value * 10 + (c - '0');
+    }
+    parts[i] = value;
+  }
+  return true;
+}
+
+ClockCommand ParseClock(ArgumentReader& args) {
+  const std::string date = args.Word("date");
+  const std::string time = args.Word("time");
+  args.End();
+  int d[3], t[3];
+  if (!SplitTriple(date, '-', 4, d) || d[1] < 1 || d[1] > 12 || d[0] < 1 || d[2] < 1 || d[2] > DaysInMonth(d[0], d[1]))
+    Fail("bad date " + Quoted(date) + " (expected YYYY-MM-DD)");
+  if (!SplitTriple(time, ':', 2, t) || t[0] > 23 || t[1] > 59 || t[2] > 59)
+    Fail("bad time " + Quoted(time) + " (expected HH:MM:SS)");
+  return ClockCommand{fx::LocalTime{d[0], d[1], d[2], t[0], t[1], t[2]}};
+}
+
+UiCommand ParseUi(LineReader& reader) {
+  const auto sub = reader.Word(false);
+  if (!sub) Fail("missing ui action (for example: ui show 13000, ui click 13002 13019)");
+  const std::string& name = *sub;
+  UiCommand ui{};
+  auto dialogOnly = [&](UiAction action, const char* usage) {
+    ArgumentReader args(reader, usage);
+    ui.action = action;
+    ui.dialog = args.Id("DIALOG");
+    args.End();
+  };
+  auto withControl = [&](UiAction action, const std::string& usage, const char* controlName) {
+    ArgumentReader args(reader, usage);
+    ui.action = action;
+    ui.dialog = args.Id("DIALOG");
+    ui.control = args.Id(controlName);
+    return args;
+  };
+
+  if (name == "show") {
+    ArgumentReader args(reader, "ui show DIALOG|all");
+    ui.action = UiAction::Show;
+    const std::string target = args.Word("DIALOG");
+    if (target == "all") {
+      ui.all = true;
+    } else {
+      ui.dialog = static_cast<int>(WholeNumber(target, "DIALOG", 0, 65535));
+    }
+    args.End();
+  } else if (name == "click" || name == "clear") {
+    auto args = withControl(name == "click" ? UiAction::Click : UiAction::Clear,
+                            name == "click" ? "ui click DIALOG CONTROL" : "ui clear DIALOG CONTROL", "CONTROL");
+    args.End();
+  } else if (name == "type") {
+    auto args = withControl(UiAction::Type, "ui type DIALOG CONTROL TEXT", "CONTROL");
+    ui.text = args.Text("TEXT");
+  } else if (name == "row" || name == "row+ctrl" || name == "row+shift" || name == "rclick" || name == "dblclick") {
+    const std::string usage = "ui " + name + " DIALOG LIST ROW [COLUMN]";
+    auto args = withControl(name == "rclick" ? UiAction::RightClick : name == "dblclick" ? UiAction::DoubleClick : UiAction::Row,
+                            usage, "LIST");
+    ui.keys = name == "row+ctrl" ? UiKeys::Control : name == "row+shift" ? UiKeys::Shift : UiKeys::None;
+    ui.row = args.Index("ROW", -1);
+    ui.column = args.OptionalIndex("COLUMN").value_or(0);
+    args.End();
+  } else if (name == "key") {
+    auto args = withControl(UiAction::Key, "ui key DIALOG LIST ROW", "LIST");
+    ui.row = args.Index("ROW");
+    args.End();
+  } else if (name == "tab" || name == "pick") {
+    const bool tab = name == "tab";
+    auto args = withControl(tab ? UiAction::Tab : UiAction::Pick, tab ? "ui tab DIALOG TAB INDEX" : "ui pick DIALOG COMBO INDEX",
+                            tab ? "TAB" : "COMBO");
+    ui.row = args.Index("INDEX");
+    args.End();
+  } else if (name == "enter") {
+    dialogOnly(UiAction::Enter, "ui enter DIALOG");
+  } else if (name == "escape") {
+    dialogOnly(UiAction::Escape, "ui escape DIALOG");
+  } else if (name == "close") {
+    dialogOnly(UiAction::Close, "ui close DIALOG");
+  } else if (name == "resize") {
+    ArgumentReader args(reader, "ui resize DIALOG WIDTH HEIGHT");
+    ui.action = UiAction::Resize;
+    ui.dialog = args.Id("DIALOG");
+    ui.row = static_cast<int>(args.Number("WIDTH", 0, 32767));
+    ui.column = static_cast<int>(args.Number("HEIGHT", 0, 32767));
+    args.End();
+  } else if (name == "menu") {
+    ArgumentReader args(reader, "ui menu COMMAND");
+    ui.action = UiAction::Menu;
+    ui.row = args.Id("COMMAND");
+    args.End();
+  } else if (name == "dismiss") {
+    ArgumentReader args(reader, "ui dismiss");
+    ui.action = UiAction::Dismiss;
+    args.End();
+  } else if (name == "folder") {
+    ArgumentReader args(reader, "ui folder PATH|cancel");
+    ui.action = UiAction::Folder;
+    ui.text = args.Text("PATH");
+    if (ui.text == "cancel") {
+      ui.cancel = true;
+      ui.text.clear();
+    } else if (ui.text.empty()) {
+      Fail("missing PATH (usage: ui folder PATH|cancel)");
+    }
+  } else if (name == "columns") {
+    auto args = withControl(UiAction::Columns, "ui columns DIALOG LIST COLUMN...", "LIST");
+    while (!reader.AtEnd()) ui.order.push_back(args.Index("COLUMN"));
+    if (ui.order.empty()) Fail("missing COLUMN (usage: ui columns DIALOG LIST COLUMN...)");
+  } else {
+    Fail("unknown ui action " + Quoted(name) +
+         " (known: show click type clear row row+ctrl row+shift rclick dblclick key tab pick enter escape close resize"
+         " menu dismiss folder columns)");
+  }
+  return ui;
+}
+
+ScriptCommand ParseCommand(std::string_view word, LineReader& reader) {
+  if (word == "join") {
+    ArgumentReader args(reader, "join NAME IP PORT LINE FILES");
+    JoinCommand join;
+    join.name = args.Name("NAME");
+    join.ip = args.Ip();
+    join.port = args.Uint16("PORT");
+    join.lineType = args.Uint16("LINE");
+    join.files = args.Uint16("FILES");
+    args.End();
+    return join;
+  }
+  if (word == "leave") {
+    ArgumentReader args(reader, "leave NAME IP PORT");
+    LeaveCommand leave;
+    leave.name = args.Name("NAME");
+    leave.ip = args.Ip();
+    leave.port = args.Uint16("PORT");
+    args.End();
+    return leave;
+  }
+  if (word == "rename") {
+    ArgumentReader args(reader, "rename OLD NEW IP PORT");
+    RenameCommand rename;
+    rename.oldName = args.Name("OLD");
+    rename.newName = args.Name("NEW");
+    rename.ip = args.Ip();
+    rename.port = args.Uint16("PORT");
+    args.End();
+    return rename;
+  }
+  if (word == "chat" || word == "chat!") {
+    ArgumentReader args(reader, std::string(word) + " NAME TEXT");
+    ChatCommand chat;
+    chat.name = args.Name("NAME");
+    chat.text = args.Text("TEXT");
+    chat.flag = word == "chat!" ? 1 : 0;
+    return chat;
+  }
+  if (word == "say") {
+    ArgumentReader args(reader, "say TEXT");
+    return SayCommand{args.Text("TEXT")};
+  }
+  if (word == "clock") {
+    ArgumentReader args(reader, "clock YYYY-MM-DD HH:MM:SS");
+    return ParseClock(args);
+  }
+  if (word == "exit") {
+    ArgumentReader args(reader, "exit");
+    args.End();
+    return ExitCommand{};
+  }
+  if (word == "ui") return ParseUi(reader);
+  Fail("unknown command " + Quoted(word) + " (known: join leave rename chat chat! say clock exit ui)");
+}
+
+}  // namespace
+
+ParsedLine ParseScriptLine(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  std::size_t first = 0;
+  while (first < line.size() && IsBlank(line[first])) ++first;
+  if (first == line.size() || line[first] == '#') return ParsedLine{};
+  try {
+    LineReader reader(line);
+    const std::string word = *reader.Word(false);
+    return ParsedLine{ParseCommand(word, reader), {}};
+  } catch (const LineError& error) {
+    return ParsedLine{std::nullopt, error.message};
+  }
+}
+
+}  // namespace zelkor

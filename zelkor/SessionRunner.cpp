@@ -1,0 +1,268 @@
+#include "zelkor/SessionRunner.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <type_traits>
+
+#include "fx/App.h"
+#include "fx/Clock.h"
+#include "fx/Profile.h"
+#include "fx/Sjis.h"
+#include "fx/Testing.h"
+
+namespace zelkor {
+namespace {
+
+namespace fs = std::filesystem;
+namespace ft = fx::testing;
+using Outcome = SessionRunner::Outcome;
+
+Outcome BadLine(std::string message) { return Outcome{Outcome::Kind::BadLine, std::move(message)}; }
+
+std::string WindowName(int templateId) { return "window " + std::to_string(templateId); }
+
+// The host's echo lines end in CR LF, which the transcript's own line end replaces.
+std::string_view WithoutLineEnd(std::string_view text) {
+  if (text.ends_with("\r\n")) text.remove_suffix(2);
+  else if (text.ends_with("\n")) text.remove_suffix(1);
+  return text;
+}
+
+// The picker hands back full paths without a trailing separator; so does the script.
+std::optional<std::string> FullFolderPath(const std::string& cp932Path) {
+  fs::path path = fs::absolute(fs::path(fx::sjis::ToUtf8(cp932Path))).lexically_normal();
+  std::string text = path.string();
+  while (text.size() > 1 && text.back() == '/') text.pop_back();
+  return fx::sjis::FromUtf8(text);
+}
+
+void DescribeMenu(Transcript& transcript, const ft::OpenMenu& menu) {
+  transcript.Line("[menu]");
+  for (const auto& item : menu.items) {
+    if (item.command == 0) {
+      transcript.Line("  ---");
+    } else {
+      transcript.Item("  " + std::to_string(item.command), item.text);
+    }
+  }
+}
+
+}  // namespace
+
+std::string FormatDottedIp(std::uint32_t ip) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%u.%u.%u.%u", ip & 0xFF, (ip >> 8) & 0xFF, (ip >> 16) & 0xFF, ip >> 24);
+  return buffer;
+}
+
+SessionRunner::SessionRunner(std::string pluginPath, Transcript& transcript, ConsoleDesktop& desktop)
+    : m_pluginPath(std::move(pluginPath)), m_transcript(transcript), m_desktop(desktop), m_host(*this) {}
+
+SessionRunner::~SessionRunner() { Finish(); }
+
+Outcome SessionRunner::Start() {
+  if (m_started) return {};
+  if (m_finished) return Outcome{Outcome::Kind::CannotRun, "the session has ended"};
+  fx::SetDesktop(&m_desktop);
+  fx::ProfileForgetCache();
+  std::string error;
+  if (!m_host.Load(m_pluginPath, error)) {
+    fx::SetDesktop(nullptr);
+    return Outcome{Outcome::Kind::CannotRun, "cannot load the plug-in " + m_pluginPath + ": " + error};
+  }
+  m_started = true;
+  m_transcript.Item("* loaded", m_host.Title());
+  m_host.Init();
+  return {};
+}
+
+void SessionRunner::Finish() {
+  if (m_finished) return;
+  m_finished = true;
+  if (!m_started) return;
+  ft::DismissMenu();
+  m_host.Shutdown();
+  fx::SetDesktop(nullptr);
+  m_transcript.Line("* shut down");
+}
+
+Outcome SessionRunner::RunLine(std::string_view utf8Line) {
+  ParsedLine parsed = ParseScriptLine(utf8Line);
+  if (!parsed.ok()) return BadLine(parsed.error);
+  if (!parsed.command) return {};
+  if (m_finished) return Outcome{Outcome::Kind::CannotRun, "the session has ended"};
+  const ScriptCommand& command = *parsed.command;
+  if (const auto* clock = std::get_if<ClockCommand>(&command)) {
+    fx::SetFixedLocalTime(clock->time);
+    return {};
+  }
+  if (Outcome started = Start(); started.kind != Outcome::Kind::Done) return started;
+  const bool menuWasOpen = ft::CurrentMenu().has_value();
+  Outcome outcome = Execute(command);
+  if (outcome.kind == Outcome::Kind::Done) ShowOpenedMenu(menuWasOpen, command);
+  return outcome;
+}
+
+Outcome SessionRunner::Execute(const ScriptCommand& command) {
+  return std::visit(
+      [&](const auto& c) -> Outcome {
+        using T = std::decay_t<decltype(c)>;
+        if constexpr (std::is_same_v<T, JoinCommand>) {
+          m_transcript.Item("* join", c.name + " " + FormatDottedIp(c.ip) + ":" + std::to_string(c.port) + " line " +
+                                          std::to_string(c.lineType) + " files " + std::to_string(c.files));
+          m_host.Join(c.name, c.ip, c.port, c.lineType, c.files);
+        } else if constexpr (std::is_same_v<T, LeaveCommand>) {
+          m_transcript.Item("* leave", c.name + " " + FormatDottedIp(c.ip) + ":" + std::to_string(c.port));
+          m_host.Leave(c.name, c.ip, c.port);
+        } else if constexpr (std::is_same_v<T, RenameCommand>) {
+          m_transcript.Item("* rename",
+                            c.oldName + " -> " + c.newName + " " + FormatDottedIp(c.ip) + ":" + std::to_string(c.port));
+          m_host.Rename(c.oldName, c.newName, c.ip, c.port);
+        } else if constexpr (std::is_same_v<T, ChatCommand>) {
+          m_transcript.Item("<" + OneLineUtf8(c.name) + (c.flag != 0 ? ">!" : ">"), c.text);
+          m_host.Chat(c.name, c.text, c.flag);
+        } else if constexpr (std::is_same_v<T, SayCommand>) {
+          const std::optional<std::string> sent = m_host.Say(c.text);
+          if (sent) {
+            m_transcript.Item(">", *sent);
+          } else {
+            m_transcript.Item("[not sent]", c.text);
+          }
+        } else if constexpr (std::is_same_v<T, ExitCommand>) {
+          m_transcript.Line("* exit");
+          m_host.Exit();
+        } else if constexpr (std::is_same_v<T, UiCommand>) {
+          return ExecuteUi(c);
+        }
+        return {};
+      },
+      command);
+}
+
+Outcome SessionRunner::ExecuteUi(const UiCommand& ui) {
+  switch (ui.action) {
+    case UiAction::Menu: {
+      if (!ft::CurrentMenu()) return BadLine("no popup menu is open");
+      if (!ft::ChooseMenuItem(static_cast<UINT>(ui.row)))
+        return BadLine("the open menu has no command " + std::to_string(ui.row));
+      fx::PumpMessages();
+      return {};
+    }
+    case UiAction::Dismiss:
+      if (!ft::CurrentMenu()) return BadLine("no popup menu is open");
+      ft::DismissMenu();
+      return {};
+    case UiAction::Folder:
+      if (ui.cancel) {
+        m_desktop.QueueFolderAnswer(std::nullopt);
+      } else {
+        const auto path = FullFolderPath(ui.text);
+        if (!path) return BadLine("the folder's full path cannot be written in Shift-JIS (CP932)");
+        m_desktop.QueueFolderAnswer(*path);
+      }
+      return {};
+    case UiAction::Show:
+      if (ui.all) {
+        for (HWND window : ft::TopLevelWindows())
+          if (ft::TemplateIdOf(window) >= 0) m_transcript.Picture(ft::Describe(window));
+        return {};
+      }
+      break;
+    default:
+      break;
+  }
+
+  const HWND dialog = ft::FindDialog(ui.dialog);
+  if (dialog == nullptr) return BadLine("no window made from template " + std::to_string(ui.dialog));
+  if (ui.action == UiAction::Show) {
+    std::string picture = ft::Describe(dialog);
+    // A tab page has no caption of its own; name it by its template.
+    if (picture.starts_with("[]")) picture.replace(0, 2, "[page " + std::to_string(ui.dialog) + "]");
+    m_transcript.Picture(picture);
+    return {};
+  }
+  const bool needsControl = ui.action != UiAction::Enter && ui.action != UiAction::Escape &&
+                            ui.action != UiAction::Close && ui.action != UiAction::Resize;
+  if (needsControl && ft::FindControl(dialog, ui.control) == nullptr)
+    return BadLine(WindowName(ui.dialog) + " has no control " + std::to_string(ui.control));
+
+  bool done = false;
+  const auto keys = ui.keys == UiKeys::Control ? ft::Keys::Control : ui.keys == UiKeys::Shift ? ft::Keys::Shift : ft::Keys::None;
+  switch (ui.action) {
+    case UiAction::Click: done = ft::Click(dialog, ui.control); break;
+    case UiAction::Type: done = ft::TypeText(dialog, ui.control, ui.text); break;
+    case UiAction::Clear: done = ft::ClearText(dialog, ui.control); break;
+    case UiAction::Row: done = ft::ClickRow(dialog, ui.control, ui.row, ui.column, keys); break;
+    case UiAction::RightClick: done = ft::RightClickRow(dialog, ui.control, ui.row, ui.column); break;
+    case UiAction::DoubleClick: done = ft::DoubleClickRow(dialog, ui.control, ui.row, ui.column); break;
+    case UiAction::Key: done = ft::SelectRowByKeyboard(dialog, ui.control, ui.row); break;
+    case UiAction::Tab: done = ft::SelectTab(dialog, ui.control, ui.row); break;
+    case UiAction::Pick: done = ft::PickComboItem(dialog, ui.control, ui.row); break;
+    case UiAction::Enter: done = ft::PressEnter(dialog); break;
+    case UiAction::Escape: done = ft::PressEscape(dialog); break;
+    case UiAction::Close: done = ft::CloseBox(dialog); break;
+    case UiAction::Resize: done = ft::Resize(dialog, ui.row, ui.column); break;
+    case UiAction::Columns: done = ft::SetColumnOrder(dialog, ui.control, ui.order); break;
+    default: break;
+  }
+  fx::PumpMessages();
+  if (!done) {
+    const std::string target = needsControl ? " control " + std::to_string(ui.control) + " of " : " ";
+    return BadLine("cannot act on" + target + WindowName(ui.dialog) +
+                   ": hidden, read-only, or no such row, column, tab or item");
+  }
+  return {};
+}
+
+// A person sees a popup menu when it opens; the transcript shows it then.
+void SessionRunner::ShowOpenedMenu(bool menuWasOpen, const ScriptCommand& command) {
+  const auto menu = ft::CurrentMenu();
+  if (!menu) return;
+  const auto* ui = std::get_if<UiCommand>(&command);
+  const bool mayReopen = ui != nullptr && ui->action != UiAction::Show && ui->action != UiAction::Folder;
+  if (!menuWasOpen || mayReopen) DescribeMenu(m_transcript, *menu);
+}
+
+void SessionRunner::InputMessage(ChannelId, std::string_view text) { m_transcript.Item("[sent]", text); }
+
+void SessionRunner::EchoText(ChannelId, std::string_view text, std::uint32_t colour) {
+  char label[32];
+  std::snprintf(label, sizeof label, "[echo #%06X]", static_cast<unsigned>(colour));
+  m_transcript.Item(label, WithoutLineEnd(text));
+}
+
+int RunScript(std::istream& in, SessionRunner& runner, std::ostream& errors, const ScriptOptions& options) {
+  auto stopped = [&]() { return options.stop != nullptr && *options.stop != 0; };
+  std::string line;
+  for (long number = 1; !stopped(); ++number) {
+    if (!options.prompt.empty()) errors << options.prompt << std::flush;
+    if (!std::getline(in, line)) break;
+    if (number == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);  // a byte-order mark
+    const Outcome outcome = runner.RunLine(line);
+    if (outcome.kind == Outcome::Kind::Done) continue;
+    if (outcome.kind == Outcome::Kind::CannotRun) {
+      errors << "zelkor: " << outcome.message << '\n';
+      runner.Finish();
+      return kExitCannotRun;
+    }
+    errors << "zelkor: line " << number << ": " << outcome.message << '\n';
+    if (!options.keepGoing) {
+      runner.Finish();
+      return kExitBadInput;
+    }
+  }
+  if (stopped() && !runner.Started()) {
+    runner.Finish();
+    return kExitOk;
+  }
+  // A script of clock lines and comments still runs the plug-in's start and end.
+  const Outcome started = runner.Start();
+  if (started.kind != Outcome::Kind::Done) {
+    errors << "zelkor: " << started.message << '\n';
+    return kExitCannotRun;
+  }
+  runner.Finish();
+  return kExitOk;
+}
+
+}  // namespace zelkor

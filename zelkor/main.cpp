@@ -1,0 +1,238 @@
+// zelkor: the replacement host. Loads the plug-in and runs one chat session on one channel,
+// from a script file or from standard input, with a transcript on standard output.
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#ifndef _WIN32
+#include <unistd.h>
+#else
+#include <io.h>
+#endif
+
+#include "fx/Module.h"
+#include "fx/Sjis.h"
+#include "zelkor/ConsoleDesktop.h"
+#include "zelkor/SessionRunner.h"
+#include "zelkor/Transcript.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: zelkor [--plugin PATH] [--home DIR] [--open] [--list-files] [SCRIPT]\n"
+    "\n"
+    "Loads the plug-in and runs a chat session on one channel from SCRIPT, or from standard\n"
+    "input without one. The transcript (UTF-8) goes to standard output.\n"
+    "\n"
+    "  --plugin PATH  the plug-in module (default: " ZELKOR_DEFAULT_PLUGIN " beside zelkor)\n"
+    "  --home DIR     report DIR as the host program's folder, where the INI files and the\n"
+    "                 default log folder are (created if missing; default: zelkor's folder)\n"
+    "  --open         hand shell opens to xdg-open as well as printing them\n"
+    "  --list-files   at the end, print [files] NAME for each file in the home folder\n"
+    "  --help         this text\n"
+    "\n"
+    "Script lines (UTF-8; # starts a comment line; NAME may be \"double quoted\"):\n"
+    "  join NAME IP PORT LINE FILES    leave NAME IP PORT    rename OLD NEW IP PORT\n"
+    "  chat NAME TEXT    chat! NAME TEXT (non-zero flag)    say TEXT\n"
+    "  clock YYYY-MM-DD HH:MM:SS       exit (OnExitPlugin now)\n"
+    "  ui show DIALOG|all    ui click DIALOG CONTROL    ui type DIALOG CONTROL TEXT\n"
+    "  ui clear DIALOG CONTROL    ui row[+ctrl|+shift] DIALOG LIST ROW [COLUMN]\n"
+    "  ui rclick DIALOG LIST ROW [COLUMN]    ui dblclick DIALOG LIST ROW [COLUMN]\n"
+    "  ui key DIALOG LIST ROW    ui tab DIALOG TAB INDEX    ui pick DIALOG COMBO INDEX\n"
+    "  ui enter|escape|close DIALOG    ui resize DIALOG WIDTH HEIGHT\n"
+    "  ui menu COMMAND    ui dismiss    ui folder PATH|cancel    ui columns DIALOG LIST COLUMN...\n"
+    "\n"
+    "Exit status: 0 done, 1 the plug-in or a file cannot be used, 2 a malformed line or\n"
+    "option, 128+N ended by signal N (after an orderly shutdown).\n";
+
+volatile std::sig_atomic_t g_stopSignal = 0;
+
+extern "C" void OnStopSignal(int signal) { g_stopSignal = signal; }
+
+// Ctrl-C and SIGTERM end the session in order: the line being run is finished first.
+void CatchStopSignals() {
+#ifndef _WIN32
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;  // no restart: a read waiting for the next line returns
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+#else
+  std::signal(SIGINT, OnStopSignal);
+  std::signal(SIGTERM, OnStopSignal);
+#endif
+}
+
+bool StdinIsTerminal() {
+#ifndef _WIN32
+  return ::isatty(STDIN_FILENO) != 0;
+#else
+  return ::_isatty(0) != 0;
+#endif
+}
+
+fs::path ProgramFolder(const char* argv0) {
+  std::error_code error;
+  fs::path self = fs::read_symlink("/proc/self/exe", error);
+  if (error) self = fs::absolute(fs::path(argv0), error);
+  return self.parent_path();
+}
+
+struct Options {
+  std::optional<std::string> plugin;
+  std::optional<std::string> home;
+  std::optional<std::string> script;
+  bool open = false;
+  bool listFiles = false;
+  bool help = false;
+};
+
+// The options, or a message for a command line that cannot be used.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
+  Options options;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    auto value = [&](const char* name, std::optional<std::string>& into) {
+      const std::string prefix = std::string(name) + "=";
+      if (arg.starts_with(prefix)) {
+        into = arg.substr(prefix.size());
+      } else if (i + 1 < args.size()) {
+        into = args[++i];
+      } else {
+        error = std::string(name) + " needs a value";
+        return false;
+      }
+      if (into->empty()) {
+        error = std::string(name) + " needs a value";
+        return false;
+      }
+      return true;
+    };
+    if (!optionsEnded && (arg == "--plugin" || arg.starts_with("--plugin="))) {
+      if (!value("--plugin", options.plugin)) return std::nullopt;
+    } else if (!optionsEnded && (arg == "--home" || arg.starts_with("--home="))) {
+      if (!value("--home", options.home)) return std::nullopt;
+    } else if (!optionsEnded && arg == "--open") {
+      options.open = true;
+    } else if (!optionsEnded && arg == "--list-files") {
+      options.listFiles = true;
+    } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+      options.help = true;
+    } else if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+      error = "unknown option " + arg;
+      return std::nullopt;
+    } else if (options.script) {
+      error = "only one SCRIPT may be given";
+      return std::nullopt;
+    } else {
+      options.script = arg;
+    }
+  }
+  return options;
+}
+
+// Makes the home folder and reports it as the host program's folder. The plug-in handles the
+// path as Shift-JIS, so a folder CP932 cannot represent cannot be its home.
+int UseHomeFolder(const fs::path& home) {
+  const auto cp932 = fx::sjis::FromUtf8(home.string());
+  if (!cp932) {
+    std::cerr << "zelkor: --home: the folder's path cannot be written in Shift-JIS (CP932): " << home.string() << '\n';
+    return zelkor::kExitBadInput;
+  }
+  std::error_code error;
+  fs::create_directories(home, error);
+  if (error || !fs::is_directory(home)) {
+    std::cerr << "zelkor: --home: cannot make the folder " << home.string() << ": "
+              << (error ? error.message() : "not a folder") << '\n';
+    return zelkor::kExitCannotRun;
+  }
+  fx::SetHostProgramPath(*cp932 + "/zelkor");
+  return zelkor::kExitOk;
+}
+
+void ListFiles(const fs::path& folder, zelkor::Transcript& transcript) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+    if (it->is_regular_file()) names.push_back(it->path().filename().string());
+  std::sort(names.begin(), names.end());
+  for (const auto& name : names) transcript.Line("[files] " + name);
+}
+
+fs::path FullFolder(const std::string& text) {
+  std::string normal = fs::absolute(fs::path(text)).lexically_normal().string();
+  while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
+  return fs::path(normal);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string error;
+  const auto options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+  if (!options) {
+    std::cerr << "zelkor: " << error << "\n(zelkor --help shows the usage)\n";
+    return zelkor::kExitBadInput;
+  }
+  if (options->help) {
+    std::cout << kUsage;
+    return zelkor::kExitOk;
+  }
+
+  const fs::path programFolder = ProgramFolder(argv[0]);
+  const std::string pluginPath =
+      options->plugin ? *options->plugin : (programFolder / ZELKOR_DEFAULT_PLUGIN).string();
+  std::error_code fileError;
+  if (!fs::is_regular_file(pluginPath, fileError)) {
+    std::cerr << "zelkor: no plug-in module at " << pluginPath
+              << (options->plugin ? "" : " (give its path with --plugin PATH)") << '\n';
+    return zelkor::kExitCannotRun;
+  }
+
+  std::ifstream scriptFile;
+  if (options->script) {
+    scriptFile.open(*options->script, std::ios::binary);
+    if (!scriptFile) {
+      std::cerr << "zelkor: cannot read the script " << *options->script << '\n';
+      return zelkor::kExitCannotRun;
+    }
+  }
+
+  fs::path home = programFolder;
+  if (options->home) {
+    home = FullFolder(*options->home);
+    if (const int status = UseHomeFolder(home); status != zelkor::kExitOk) return status;
+  }
+
+  CatchStopSignals();
+  zelkor::Transcript transcript(std::cout);
+  zelkor::ConsoleDesktop desktop(transcript, std::cerr, options->open);
+  int status = zelkor::kExitOk;
+  {
+    zelkor::SessionRunner runner(pluginPath, transcript, desktop);
+    zelkor::ScriptOptions scriptOptions;
+    scriptOptions.stop = &g_stopSignal;
+    if (!options->script && StdinIsTerminal()) {
+      std::cerr << "zelkor: type script lines (zelkor --help lists them); end with Ctrl-D\n";
+      scriptOptions.keepGoing = true;
+      scriptOptions.prompt = "zelkor> ";
+    }
+    std::istream& in = options->script ? static_cast<std::istream&>(scriptFile) : std::cin;
+    status = zelkor::RunScript(in, runner, std::cerr, scriptOptions);
+  }
+  if (options->listFiles && status != zelkor::kExitCannotRun) ListFiles(home, transcript);
+  if (g_stopSignal != 0 && status == zelkor::kExitOk) return 128 + g_stopSignal;
+  return status;
+}
