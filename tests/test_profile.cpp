@@ -193,6 +193,9 @@ TEST_F(ProfileTest, UnusableNamesAreRefusedWithoutTouchingTheFile) {
   EXPECT_FALSE(Put("S", "a\nb", "v"));
   EXPECT_FALSE(Put("a]b", "K", "v"));
   EXPECT_FALSE(Put("a\r\nb", "K", "v"));
+  // A lone lead byte at the end would take the ']' or '=' written after it as its trail byte.
+  EXPECT_FALSE(Put("S\x83", "K", "v"));
+  EXPECT_FALSE(Put("S", "K\x83", "v"));
   EXPECT_EQ(ReadFile(), "[S]\r\nK=1\r\n");
 }
 

@@ -218,13 +218,25 @@ std::optional<std::string> LookUp(std::string_view section, std::string_view key
   return std::string(value);
 }
 
+// A name ending in a lone lead byte would take the ']' or '=' after it as its trail byte, so
+// the line written could never be read back.
+bool EndsInWholeCharacter(std::string_view name) {
+  std::size_t pos = 0;
+  while (pos < name.size()) {
+    if (sjis::IsLeadByte(static_cast<unsigned char>(name[pos])) && pos + 1 == name.size()) return false;
+    pos += sjis::CharLength(name, pos);
+  }
+  return true;
+}
+
 bool IsUsableSection(std::string_view section) {
-  return section.find_first_of(std::string_view("\r\n\0", 3)) == npos && sjis::Find(section, "]") == npos;
+  return section.find_first_of(std::string_view("\r\n\0", 3)) == npos && sjis::Find(section, "]") == npos &&
+         EndsInWholeCharacter(section);
 }
 
 bool IsUsableKey(std::string_view key) {
   return !key.empty() && key.front() != '[' && key.front() != ';' &&
-         key.find_first_of(std::string_view("=\r\n\0", 4)) == npos;
+         key.find_first_of(std::string_view("=\r\n\0", 4)) == npos && EndsInWholeCharacter(key);
 }
 
 bool WriteFully(int fd, std::string_view bytes) {
