@@ -1,0 +1,539 @@
+// The zelkor host: the script language, sessions run with the real module, and the program's
+// command line and exit statuses.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "fx/Clock.h"
+#include "fx/Module.h"
+#include "zelkor/ConsoleDesktop.h"
+#include "zelkor/ScriptParser.h"
+#include "zelkor/SessionRunner.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using namespace zelkor;
+
+namespace {
+
+// UTF-8 as it arrives at the console; the test's narrow literals are Shift-JIS.
+std::string U8(const char8_t* text) { return std::string(reinterpret_cast<const char*>(text)); }
+
+// Characters Shift-JIS lacks, as UTF-8 bytes (the compiler could not even write them as
+// Shift-JIS literals).
+const std::string kEmoji = "\xF0\x9F\x98\x80";          // U+1F600
+const std::string kHangul = "\xED\x95\x9C\xEA\xB5\xAD";  // U+D55C U+AD6D
+const std::string kEAcute = "\xC3\xA9";                 // U+00E9
+
+ScriptCommand Parse(std::string_view line) {
+  ParsedLine parsed = ParseScriptLine(line);
+  EXPECT_TRUE(parsed.ok()) << line << ": " << parsed.error;
+  EXPECT_TRUE(parsed.command.has_value()) << line;
+  return parsed.command.value_or(ScriptCommand{ExitCommand{}});
+}
+
+template <typename T>
+T ParseAs(std::string_view line) {
+  ScriptCommand command = Parse(line);
+  EXPECT_TRUE(std::holds_alternative<T>(command)) << line;
+  return std::holds_alternative<T>(command) ? std::get<T>(command) : T{};
+}
+
+std::string ErrorOf(std::string_view line) {
+  ParsedLine parsed = ParseScriptLine(line);
+  EXPECT_FALSE(parsed.ok()) << "accepted: " << line;
+  EXPECT_FALSE(parsed.command.has_value());
+  return parsed.error;
+}
+
+}  // namespace
+
+// --- the script language ---
+
+TEST(ZelkorScriptParser, HostEventsCarryTheirFields) {
+  const auto join = ParseAs<JoinCommand>("join alice#00000001 192.168.0.10 6699 9 12");
+  EXPECT_EQ(join.name, "alice#00000001");
+  EXPECT_EQ(join.ip, 0x0A00A8C0u);  // first octet in the low byte
+  EXPECT_EQ(join.port, 6699);
+  EXPECT_EQ(join.lineType, 9);
+  EXPECT_EQ(join.files, 12);
+
+  const auto leave = ParseAs<LeaveCommand>("leave bob 0.0.0.0 65535");
+  EXPECT_EQ(leave.name, "bob");
+  EXPECT_EQ(leave.ip, 0u);
+  EXPECT_EQ(leave.port, 65535);
+
+  const auto rename = ParseAs<RenameCommand>(U8(u8"rename alice アリス 255.255.255.255 1"));
+  EXPECT_EQ(rename.oldName, "alice");
+  EXPECT_EQ(rename.newName, "アリス");  // Shift-JIS, as the plug-in reads it
+  EXPECT_EQ(rename.ip, 0xFFFFFFFFu);
+  EXPECT_EQ(rename.port, 1);
+
+  EXPECT_TRUE(std::holds_alternative<ExitCommand>(Parse("exit")));
+}
+
+TEST(ZelkorScriptParser, TextIsTheRestOfTheLineAfterOneBlank) {
+  const auto chat = ParseAs<ChatCommand>(U8(u8"chat 管理］root  two  spaces stay "));
+  EXPECT_EQ(chat.name, "管理］root");
+  EXPECT_EQ(chat.text, " two  spaces stay ");
+  EXPECT_EQ(chat.flag, 0u);
+  EXPECT_EQ(ParseAs<ChatCommand>("chat! mod topic").flag, 1u);
+  EXPECT_EQ(ParseAs<ChatCommand>("chat mod").text, "");
+
+  EXPECT_EQ(ParseAs<SayCommand>("say #start").text, "#start");
+  EXPECT_EQ(ParseAs<SayCommand>("say").text, "");
+  EXPECT_EQ(ParseAs<SayCommand>("say  # not a comment").text, " # not a comment");
+  EXPECT_EQ(ParseAs<UiCommand>("ui type 13002 13018  (%LINE%)").text, " (%LINE%)");
+  // A line from a file with CR LF ends loses its CR only.
+  EXPECT_EQ(ParseAs<SayCommand>("say hi \r").text, "hi ");
+}
+
+TEST(ZelkorScriptParser, QuotedNamesHoldSpacesQuotesAndBackslashes) {
+  EXPECT_EQ(ParseAs<JoinCommand>(R"(join "guest one#00000001" 1.2.3.4 1 2 3)").name, "guest one#00000001");
+  EXPECT_EQ(ParseAs<ChatCommand>(R"(chat "say \"hi\" \\o/" text)").name, R"(say "hi" \o/)");
+  EXPECT_EQ(ParseAs<ChatCommand>(R"(chat "" empty name)").name, "");
+  const auto rename = ParseAs<RenameCommand>(R"(rename "a b" "c d" 1.2.3.4 5)");
+  EXPECT_EQ(rename.oldName, "a b");
+  EXPECT_EQ(rename.newName, "c d");
+  // Quotes only group a NAME: in a text they are text.
+  EXPECT_EQ(ParseAs<ChatCommand>(R"(chat bob "quoted")").text, R"("quoted")");
+
+  EXPECT_NE(ErrorOf(R"(join "open 1.2.3.4 1 2 3)").find("unterminated quote"), std::string::npos);
+  EXPECT_NE(ErrorOf(R"(join "a"b 1.2.3.4 1 2 3)").find("closing quote"), std::string::npos);
+}
+
+TEST(ZelkorScriptParser, CommentsAndBlankLinesAreNoCommand) {
+  for (const char* line : {"", "   ", "\t", "# a comment", "  # indented comment", "\r", "#join x"}) {
+    const ParsedLine parsed = ParseScriptLine(line);
+    EXPECT_TRUE(parsed.ok()) << line;
+    EXPECT_FALSE(parsed.command.has_value()) << line;
+  }
+}
+
+TEST(ZelkorScriptParser, ClockTakesAValidDateAndTime) {
+  const auto clock = ParseAs<ClockCommand>("clock 2024-02-29 23:59:59");
+  EXPECT_EQ(clock.time.year, 2024);
+  EXPECT_EQ(clock.time.month, 2);
+  EXPECT_EQ(clock.time.day, 29);
+  EXPECT_EQ(clock.time.hour, 23);
+  EXPECT_EQ(clock.time.minute, 59);
+  EXPECT_EQ(clock.time.second, 59);
+  EXPECT_EQ(ParseAs<ClockCommand>("clock 2000-02-29 00:00:00").time.day, 29);
+
+  for (const char* line : {"clock 2025-02-29 00:00:00", "clock 1900-02-29 00:00:00", "clock 2026-13-01 00:00:00",
+                           "clock 2026-04-31 00:00:00", "clock 2026-1-3 09:05:07", "clock 2026-01-00 09:05:07"})
+    EXPECT_NE(ErrorOf(line).find("bad date"), std::string::npos) << line;
+  for (const char* line : {"clock 2026-01-03 24:00:00", "clock 2026-01-03 09:60:00", "clock 2026-01-03 9:05:07",
+                           "clock 2026-01-03 09-05-07"})
+    EXPECT_NE(ErrorOf(line).find("bad time"), std::string::npos) << line;
+  EXPECT_NE(ErrorOf("clock 2026-01-03").find("missing time"), std::string::npos);
+  EXPECT_NE(ErrorOf("clock 2026-01-03 09:05:07 extra").find("unexpected text"), std::string::npos);
+}
+
+TEST(ZelkorScriptParser, NumbersMustBeWholeAndInRange) {
+  for (const char* port : {"65536", "-1", "12a", "+5", "0x10", "", "1.5"}) {
+    const std::string line = std::string("leave bob 1.2.3.4 ") + port;
+    EXPECT_NE(ErrorOf(line).find(*port ? "bad PORT" : "missing PORT"), std::string::npos) << line;
+  }
+  EXPECT_NE(ErrorOf("join bob 1.2.3.4 1 70000 0").find("bad LINE"), std::string::npos);
+  EXPECT_NE(ErrorOf("join bob 1.2.3.4 1 2 x").find("bad FILES"), std::string::npos);
+  EXPECT_NE(ErrorOf("join bob 1.2.3.4 1 2").find("missing FILES (usage: join NAME IP PORT LINE FILES)"),
+            std::string::npos);
+  EXPECT_NE(ErrorOf("join bob 1.2.3.4 1 2 3 4").find("unexpected text"), std::string::npos);
+  EXPECT_NE(ErrorOf("ui click 13002 99999").find("bad CONTROL"), std::string::npos);
+  EXPECT_NE(ErrorOf("ui key 13000 13000 -1").find("bad ROW"), std::string::npos);
+}
+
+TEST(ZelkorScriptParser, AddressesAreFourOctets) {
+  for (const char* ip : {"256.0.0.1", "1.2.3", "1.2.3.4.5", "a.b.c.d", "1..2.3", "1.2.3.4.", "0001.2.3.4", "-1.2.3.4"})
+    EXPECT_NE(ErrorOf(std::string("leave bob ") + ip + " 1").find("bad IP"), std::string::npos) << ip;
+}
+
+TEST(ZelkorScriptParser, TextShiftJisCannotHoldIsRefusedNotMangled) {
+  const std::string emoji = ErrorOf("chat bob smile " + kEmoji);
+  EXPECT_NE(emoji.find("TEXT has a character Shift-JIS (CP932) cannot represent"), std::string::npos) << emoji;
+  EXPECT_NE(emoji.find("U+1F600"), std::string::npos) << emoji;
+  EXPECT_NE(ErrorOf(U8(u8"join 名前") + kEAcute + " 1.2.3.4 1 2 3").find("NAME has a character"), std::string::npos);
+  EXPECT_NE(ErrorOf("ui type 13002 13018 " + kHangul).find("U+D55C"), std::string::npos);
+  EXPECT_NE(ErrorOf("say bad \xFF byte").find("not valid UTF-8 (byte 5)"), std::string::npos);
+  EXPECT_NE(ErrorOf(std::string_view("say a\0b", 7)).find("NUL"), std::string::npos);
+  // Half-width katakana and the wave dash do go across.
+  EXPECT_EQ(ParseAs<SayCommand>(U8(u8"say ｱｲｳ～")).text, "ｱｲｳ～");
+}
+
+TEST(ZelkorScriptParser, UnknownCommandsAreNamed) {
+  EXPECT_NE(ErrorOf("jion bob 1.2.3.4 1 2 3").find("unknown command \"jion\""), std::string::npos);
+  EXPECT_NE(ErrorOf("Join bob 1.2.3.4 1 2 3").find("unknown command"), std::string::npos);
+  EXPECT_NE(ErrorOf("ui wiggle 13000").find("unknown ui action \"wiggle\""), std::string::npos);
+  EXPECT_NE(ErrorOf("ui").find("missing ui action"), std::string::npos);
+}
+
+TEST(ZelkorScriptParser, DriverActions) {
+  auto ui = ParseAs<UiCommand>("ui show 13000");
+  EXPECT_EQ(ui.action, UiAction::Show);
+  EXPECT_EQ(ui.dialog, 13000);
+  EXPECT_FALSE(ui.all);
+  EXPECT_TRUE(ParseAs<UiCommand>("ui show all").all);
+  EXPECT_NE(ErrorOf("ui show everything").find("bad DIALOG"), std::string::npos);
+
+  ui = ParseAs<UiCommand>("ui click 13002 13019");
+  EXPECT_EQ(ui.action, UiAction::Click);
+  EXPECT_EQ(ui.control, 13019);
+  EXPECT_EQ(ParseAs<UiCommand>("ui clear 13002 13018").action, UiAction::Clear);
+
+  ui = ParseAs<UiCommand>("ui row 13000 13000 -1");
+  EXPECT_EQ(ui.action, UiAction::Row);
+  EXPECT_EQ(ui.row, -1);
+  EXPECT_EQ(ui.column, 0);
+  EXPECT_EQ(ui.keys, UiKeys::None);
+  ui = ParseAs<UiCommand>("ui row+ctrl 13002 13030 2 1");
+  EXPECT_EQ(ui.keys, UiKeys::Control);
+  EXPECT_EQ(ui.row, 2);
+  EXPECT_EQ(ui.column, 1);
+  EXPECT_EQ(ParseAs<UiCommand>("ui row+shift 13002 13030 0").keys, UiKeys::Shift);
+  EXPECT_EQ(ParseAs<UiCommand>("ui rclick 13000 13000 3").action, UiAction::RightClick);
+  ui = ParseAs<UiCommand>("ui dblclick 13000 13000 1 2");
+  EXPECT_EQ(ui.action, UiAction::DoubleClick);
+  EXPECT_EQ(ui.column, 2);
+  EXPECT_EQ(ParseAs<UiCommand>("ui key 13000 13000 4").row, 4);
+
+  ui = ParseAs<UiCommand>("ui tab 13001 13001 1");
+  EXPECT_EQ(ui.action, UiAction::Tab);
+  EXPECT_EQ(ui.row, 1);
+  EXPECT_EQ(ParseAs<UiCommand>("ui pick 13007 13029 0").action, UiAction::Pick);
+  EXPECT_EQ(ParseAs<UiCommand>("ui enter 13001").action, UiAction::Enter);
+  EXPECT_EQ(ParseAs<UiCommand>("ui escape 13001").action, UiAction::Escape);
+  EXPECT_EQ(ParseAs<UiCommand>("ui close 13007").action, UiAction::Close);
+  EXPECT_NE(ErrorOf("ui close 13007 1").find("unexpected text"), std::string::npos);
+
+  ui = ParseAs<UiCommand>("ui resize 13000 640 200");
+  EXPECT_EQ(ui.row, 640);
+  EXPECT_EQ(ui.column, 200);
+  EXPECT_EQ(ParseAs<UiCommand>("ui menu 32771").row, 32771);
+  EXPECT_EQ(ParseAs<UiCommand>("ui dismiss").action, UiAction::Dismiss);
+
+  ui = ParseAs<UiCommand>(U8(u8"ui folder /tmp/ログ 置き場"));
+  EXPECT_EQ(ui.action, UiAction::Folder);
+  EXPECT_EQ(ui.text, "/tmp/ログ 置き場");
+  EXPECT_FALSE(ui.cancel);
+  EXPECT_TRUE(ParseAs<UiCommand>("ui folder cancel").cancel);
+  EXPECT_NE(ErrorOf("ui folder").find("missing PATH"), std::string::npos);
+
+  ui = ParseAs<UiCommand>("ui columns 13000 13000 2 0 1");
+  EXPECT_EQ(ui.order, (std::vector<int>{2, 0, 1}));
+  EXPECT_NE(ErrorOf("ui columns 13000 13000").find("missing COLUMN"), std::string::npos);
+}
+
+TEST(ZelkorConsoleDesktop, LaunchTargets) {
+  EXPECT_EQ(LaunchTarget("www.example.com/a"), "http://www.example.com/a");
+  EXPECT_EQ(LaunchTarget("WWW.example.com"), "http://WWW.example.com");
+  EXPECT_EQ(LaunchTarget("http://www.example.com"), "http://www.example.com");
+  EXPECT_EQ(LaunchTarget("/home/u/EventLog.html"), "/home/u/EventLog.html");
+  EXPECT_EQ(LaunchTarget("--version"), "./--version");  // never an option to xdg-open
+}
+
+// --- sessions with the real module ---
+
+namespace {
+
+class ZelkorSession : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/zelkor-test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    home = pattern;
+    fx::SetHostProgramPath(home + "/zelkor");
+  }
+  void TearDown() override {
+    fx::SetFixedLocalTime(std::nullopt);
+    fx::ClearHostProgramPath();
+    std::error_code ignored;
+    fs::remove_all(home, ignored);
+  }
+
+  // Runs the script through a fresh runner; the transcript and the messages are kept.
+  int Run(const std::string& script, const std::string& plugin = PELLIX_MODULE_PATH) {
+    std::ostringstream out, err;
+    Transcript transcript(out);
+    ConsoleDesktop desktop(transcript, err, false);
+    std::istringstream in(script);
+    int status;
+    {
+      SessionRunner runner(plugin, transcript, desktop);
+      status = RunScript(in, runner, err, ScriptOptions{});
+    }
+    transcript_ = out.str();
+    errors = err.str();
+    return status;
+  }
+
+  std::string ReadFile(const std::string& name) const {
+    std::ifstream in(home + "/" + name, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+  }
+
+  std::string home;
+  std::string transcript_;
+  std::string errors;
+};
+
+}  // namespace
+
+TEST_F(ZelkorSession, TranscriptShowsEventsAndWhatThePluginDoes) {
+  ASSERT_EQ(Run(U8(u8"clock 2026-01-03 09:05:07\n"
+                   u8"ui click 13002 13019\n"
+                   u8"join \"guest one#00000001\" 192.168.0.10 6699 9 12\n"
+                   u8"rename alice#00000001 アリス#00000001 127.0.0.1 6699\n"
+                   u8"chat! 管理］root#00000009 hi\n"
+                   u8"say hello there\n"
+                   u8"say #start\n"
+                   u8"say #start\n"
+                   u8"exit\n")),
+            kExitOk)
+      << errors;
+  EXPECT_EQ(transcript_, U8(u8"* loaded Pellix Ver.1.6b\n"
+                            u8"* join guest one#00000001 192.168.0.10:6699 line 9 files 12\n"
+                            u8"[sent] guest one さん、こんにちは！\n"
+                            u8"* rename alice#00000001 -> アリス#00000001 127.0.0.1:6699\n"
+                            u8"[echo #FFFF00] ［09時05分07秒］[alice] は [アリス] に改名しました。\n"
+                            u8"<管理］root#00000009>! hi\n"
+                            u8"> hello there\n"
+                            u8"[beep]\n"
+                            u8"[not sent] #start\n"
+                            u8"[beep]\n"
+                            u8"[message box: Zelkor] ログは既に記録中です！\n"
+                            u8"[not sent] #start\n"
+                            u8"* exit\n"
+                            u8"* shut down\n"));
+  EXPECT_EQ(errors, "");
+}
+
+TEST_F(ZelkorSession, LeadingClockLinesHoldBeforeThePluginStarts) {
+  // With AutoLog on, the plug-in starts recording in OnInitPlugin, so the start row shows the
+  // time the script fixed before anything else.
+  std::ofstream(home + "/Pellix.ini") << "[LogSwitch]\r\nAutoLog=1\r\nHtml=0\r\n";
+  ASSERT_EQ(Run("# first a comment\n\nclock 2026-02-03 04:05:06\nui show 13000\n"), kExitOk) << errors;
+  EXPECT_NE(transcript_.find(U8(u8"| 04:05:06 | 開始 | EventLog[02月03日04時05分06秒].txt |")), std::string::npos)
+      << transcript_;
+  EXPECT_TRUE(fs::exists(home + U8(u8"/EventLog[02月03日04時05分06秒].txt")));
+}
+
+TEST_F(ZelkorSession, MalformedLineStopsTheRunAfterAnOrderlyShutdown) {
+  ASSERT_EQ(Run("say first\nsay second\njoin bob 1.2.3 6699 9 1\nsay never\n"), kExitBadInput);
+  EXPECT_EQ(errors, "zelkor: line 3: bad IP \"1.2.3\" (expected four numbers 0-255 as in 192.168.0.10)\n");
+  EXPECT_EQ(transcript_, "* loaded Pellix Ver.1.6b\n> first\n> second\n* shut down\n");
+  // The shutdown saved the settings.
+  EXPECT_NE(ReadFile("Pellix.ini"), "");
+
+  ASSERT_EQ(Run("\n# nothing yet\nfrobnicate\n"), kExitBadInput);
+  EXPECT_EQ(errors, "zelkor: line 3: unknown command \"frobnicate\" (known: join leave rename chat chat! say clock exit ui)\n");
+  EXPECT_EQ(transcript_, "");
+}
+
+TEST_F(ZelkorSession, DriverActionsThatCannotBeDoneAreLineErrors) {
+  ASSERT_EQ(Run("say hi\nui click 13999 1\n"), kExitBadInput);
+  EXPECT_EQ(errors, "zelkor: line 2: no window made from template 13999\n");
+  ASSERT_EQ(Run("ui click 13002 4242\n"), kExitBadInput);
+  EXPECT_EQ(errors, "zelkor: line 1: window 13002 has no control 4242\n");
+  // The event-log page is behind the other tab.
+  ASSERT_EQ(Run("ui click 13003 13026\n"), kExitBadInput);
+  EXPECT_NE(errors.find("zelkor: line 1: cannot act on control 13026 of window 13003"), std::string::npos) << errors;
+  ASSERT_EQ(Run("ui tab 13001 13001 1\nui click 13003 13026\n"), kExitOk) << errors;
+  ASSERT_EQ(Run("ui menu 32771\n"), kExitBadInput);
+  EXPECT_EQ(errors, "zelkor: line 1: no popup menu is open\n");
+}
+
+TEST_F(ZelkorSession, PopupMenusAreShownWhenTheyOpenAndChosenByCommand) {
+  ASSERT_EQ(Run("clock 2026-01-03 09:05:07\nsay #event\njoin a 1.2.3.4 5 6 7\nui rclick 13000 13000 0\n"
+                "ui menu 32771\nui menu 32771\n"),
+            kExitBadInput);
+  const std::string menu = U8(u8"[menu]\n  32771 全てコピー(&C)\n  ---\n  32772 ログクリア(&D)\n");
+  EXPECT_NE(transcript_.find(menu + U8(u8"[clipboard] | 09:05:07 | 入室 |")), std::string::npos) << transcript_;
+  // Choosing closed the menu.
+  EXPECT_EQ(errors, "zelkor: line 6: no popup menu is open\n");
+}
+
+TEST_F(ZelkorSession, FolderPickerTakesTheQueuedAnswers) {
+  fs::create_directory(home + U8(u8"/ログ"));
+  ASSERT_EQ(Run("ui tab 13001 13001 1\nui folder " + home + U8(u8"/ログ/\n") +
+                "ui click 13003 13010\nui folder cancel\nui click 13003 13010\nui click 13003 13010\n"),
+            kExitOk)
+      << errors;
+  const std::string title = U8(u8"[folder picker] ログ保存先を指定してください -> ");
+  EXPECT_NE(transcript_.find(title + home + U8(u8"/ログ\n") + title + "cancel\n" + title + "cancel\n"),
+            std::string::npos)
+      << transcript_;
+}
+
+TEST_F(ZelkorSession, APluginThatCannotBeLoadedIsReported) {
+  ASSERT_EQ(Run("say hi\n", home + "/missing.so"), kExitCannotRun);
+  EXPECT_NE(errors.find("zelkor: cannot load the plug-in " + home + "/missing.so"), std::string::npos) << errors;
+  EXPECT_EQ(transcript_, "");
+  // Even an empty script starts the plug-in, so its absence is never silent.
+  ASSERT_EQ(Run("", home + "/missing.so"), kExitCannotRun);
+}
+
+// --- the program ---
+
+namespace {
+
+std::string ProgramPath() { return (fs::read_symlink("/proc/self/exe").parent_path() / "zelkor").string(); }
+
+struct ProgramRun {
+  int status = -1;  // exit status, or 128 + signal
+  std::string out, err;
+};
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+// Runs zelkor with `input` on its standard input; output is captured through files.
+ProgramRun RunProgram(std::vector<std::string> args, const std::string& input, const std::string& scratch) {
+  const std::string inPath = scratch + "/stdin", outPath = scratch + "/stdout", errPath = scratch + "/stderr";
+  std::ofstream(inPath, std::ios::binary) << input;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, inPath.c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  args.insert(args.begin(), ProgramPath());
+  std::vector<char*> argv;
+  for (auto& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  ProgramRun run;
+  if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+    int status = 0;
+    waitpid(child, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  run.out = Slurp(outPath);
+  run.err = Slurp(errPath);
+  return run;
+}
+
+}  // namespace
+
+class ZelkorProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/zelkor-prog-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    scratch = pattern;
+    home = scratch + "/home";
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(scratch, ignored);
+  }
+  std::string scratch, home;
+};
+
+TEST_F(ZelkorProgram, ReadsStandardInputAndListsTheHomeFolder) {
+  const ProgramRun run = RunProgram({"--home", home, "--list-files"},
+                                    "clock 2026-01-03 09:05:07\nsay #start\nchat bob hi\nsay #end\n", scratch);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");  // no prompt when standard input is not a terminal
+  EXPECT_NE(run.out.find(U8(u8"<bob> hi\n")), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find(U8(u8"* shut down\n[files] EventLog[01月03日09時05分07秒].html\n[files] Pellix.ini\n")),
+            std::string::npos)
+      << run.out;
+  EXPECT_TRUE(fs::is_regular_file(home + "/Pellix.ini"));
+}
+
+TEST_F(ZelkorProgram, ExitStatuses) {
+  EXPECT_EQ(RunProgram({"--help"}, "", scratch).status, 0);
+  EXPECT_NE(RunProgram({"--help"}, "", scratch).out.find("usage: zelkor"), std::string::npos);
+
+  ProgramRun run = RunProgram({"--bogus"}, "", scratch);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("zelkor: unknown option --bogus"), std::string::npos);
+  EXPECT_EQ(RunProgram({"--home"}, "", scratch).status, 2);
+  EXPECT_EQ(RunProgram({"a.session", "b.session"}, "", scratch).status, 2);
+
+  run = RunProgram({"--home", home, "--plugin", scratch + "/nowhere.so"}, "say hi\n", scratch);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("zelkor: no plug-in module at " + scratch + "/nowhere.so"), std::string::npos) << run.err;
+
+  std::ofstream(scratch + "/not-a-module.so") << "text";
+  run = RunProgram({"--home", home, "--plugin", scratch + "/not-a-module.so"}, "say hi\n", scratch);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("zelkor: cannot load the plug-in"), std::string::npos) << run.err;
+
+  run = RunProgram({"--home", home, scratch + "/no-such.session"}, "", scratch);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("cannot read the script"), std::string::npos);
+
+  run = RunProgram({"--home", home}, "say ok\nchat bob\nleave bob 1.2.3.4\n", scratch);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "zelkor: line 3: missing PORT (usage: leave NAME IP PORT)\n");
+  EXPECT_TRUE(fs::is_regular_file(home + "/Pellix.ini"));  // shut down in order
+
+  // A home folder the plug-in could not name in Shift-JIS is refused before anything runs.
+  run = RunProgram({"--home", scratch + "/" + kEmoji}, "say hi\n", scratch);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("Shift-JIS"), std::string::npos);
+  EXPECT_FALSE(fs::exists(scratch + "/" + kEmoji));
+}
+
+TEST_F(ZelkorProgram, TerminationSignalEndsTheSessionInOrder) {
+  int toChild[2], fromChild[2];
+  ASSERT_EQ(pipe(toChild), 0);
+  ASSERT_EQ(pipe(fromChild), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, toChild[0], 0);
+  posix_spawn_file_actions_adddup2(&actions, fromChild[1], 1);
+  posix_spawn_file_actions_addclose(&actions, toChild[1]);
+  posix_spawn_file_actions_addclose(&actions, fromChild[0]);
+  std::vector<std::string> args = {ProgramPath(), "--home", home};
+  std::vector<char*> argv;
+  for (auto& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  ASSERT_EQ(posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  close(toChild[0]);
+  close(fromChild[1]);
+
+  const std::string line = "say still here\n";
+  ASSERT_EQ(write(toChild[1], line.data(), line.size()), static_cast<ssize_t>(line.size()));
+  // Wait until the line has run: the session is then waiting for the next one.
+  std::string out;
+  char buffer[256];
+  while (out.find("> still here\n") == std::string::npos) {
+    const ssize_t got = read(fromChild[0], buffer, sizeof buffer);
+    if (got <= 0) break;
+    out.append(buffer, static_cast<std::size_t>(got));
+  }
+  kill(child, SIGTERM);
+  for (ssize_t got; (got = read(fromChild[0], buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<std::size_t>(got));
+  int status = 0;
+  waitpid(child, &status, 0);
+  close(toChild[1]);
+  close(fromChild[0]);
+
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+  EXPECT_EQ(out, "* loaded Pellix Ver.1.6b\n> still here\n* shut down\n");
+  EXPECT_TRUE(fs::is_regular_file(home + "/Pellix.ini"));
+}
