@@ -39,10 +39,30 @@ std::string LogTimePrefix(const fx::LocalTime& time, bool html, std::string_view
   return prefix;
 }
 
+namespace {
+
+constexpr std::string_view kLineBreaks = "\r\n";
+
+// CR and LF are never trail bytes, so a byte-wise replacement keeps every character whole.
+void FlattenLineBreaks(std::string& text, std::size_t length) {
+  for (std::size_t at = text.find_first_of(kLineBreaks); at < length; at = text.find_first_of(kLineBreaks, at + 1))
+    text[at] = ' ';
+}
+
+}  // namespace
+
 std::string_view CutLogLine(std::string_view line, std::string& storage) {
-  if (line.size() <= kLogLineMaxBytes) return line;
   constexpr std::string_view kLineEnd = "\r\n";
+  const std::size_t bodyLength = line.ends_with(kLineEnd) ? line.size() - kLineEnd.size() : line.size();
+  const bool strayBreak = line.substr(0, bodyLength).find_first_of(kLineBreaks) != std::string_view::npos;
+  if (line.size() <= kLogLineMaxBytes) {
+    if (!strayBreak) return line;
+    storage.assign(line);
+    FlattenLineBreaks(storage, bodyLength);
+    return storage;
+  }
   storage.assign(fx::sjis::Cut(line, kLogLineMaxBytes - kLineEnd.size()));
+  FlattenLineBreaks(storage, storage.size());
   storage += kLineEnd;
   return storage;
 }

@@ -47,6 +47,16 @@ TEST(LogLines, LinesUpToTheLimitAreKeptByteForByte) {
   EXPECT_EQ(pellix::CutLogLine("", storage), "");
 }
 
+TEST(LogLines, LineBreaksFromChatCannotStartALineOfTheirOwn) {
+  std::string storage;
+  EXPECT_EQ(pellix::CutLogLine("発言 <eve> hi\r\n発言 <admin> forged\nx\r\n", storage),
+            "発言 <eve> hi  発言 <admin> forged x\r\n");
+  EXPECT_EQ(pellix::CutLogLine("ソ\rソ", storage), "ソ ソ");  // 0x5C trail bytes are left alone
+  const std::string cut(pellix::CutLogLine(std::string(600, 'a') + "\n" + std::string(600, 'b') + "\r\n", storage));
+  EXPECT_EQ(cut.size(), pellix::kLogLineMaxBytes);
+  EXPECT_EQ(cut.find('\n'), cut.size() - 1);
+}
+
 TEST(LogLines, LongLineIsCutToTheLimitAndStillEndsTheLine) {
   std::string storage;
   const std::string megabyte(1 << 20, 'a');
