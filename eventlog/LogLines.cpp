@@ -63,6 +63,12 @@ std::string_view CutLogLine(std::string_view line, std::string& storage) {
   }
   storage.assign(fx::sjis::Cut(line, kLogLineMaxBytes - kLineEnd.size()));
   FlattenLineBreaks(storage, storage.size());
+  // Every '<' of an HTML record is the plug-in's own markup (chat's are escaped). A tag cut in
+  // half would swallow the next line's opening tag in a browser, so it goes altogether.
+  if (line.ends_with("<br>\r\n")) {
+    const std::size_t open = storage.rfind('<');
+    if (open != std::string::npos && storage.find('>', open) == std::string::npos) storage.erase(open);
+  }
   storage += kLineEnd;
   return storage;
 }

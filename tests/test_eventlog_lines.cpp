@@ -57,6 +57,17 @@ TEST(LogLines, LineBreaksFromChatCannotStartALineOfTheirOwn) {
   EXPECT_EQ(cut.find('\n'), cut.size() - 1);
 }
 
+TEST(LogLines, CutHtmlRecordNeverEndsInsideATag) {
+  std::string storage;
+  const std::string text(1016, 'a');  // the cut falls inside the closing "</font><br>"
+  const std::string cut(pellix::CutLogLine("<font color=\"#FFFFFF\">管理 " + text + "</font><br>\r\n", storage));
+  EXPECT_EQ(cut.substr(cut.size() - 3), "a\r\n");
+  EXPECT_LE(cut.size(), pellix::kLogLineMaxBytes);
+  // A text record keeps a '<' of chat where the cut leaves it.
+  const std::string textLine(pellix::CutLogLine("発言 " + std::string(1014, 'b') + "<c" + std::string(20, 'd') + "\r\n", storage));
+  EXPECT_EQ(textLine.substr(textLine.size() - 4), "<c\r\n");
+}
+
 TEST(LogLines, LongLineIsCutToTheLimitAndStillEndsTheLine) {
   std::string storage;
   const std::string megabyte(1 << 20, 'a');
