@@ -1,0 +1,145 @@
+// The whole chat path: one chat line (name, text, flag) through the plug-in's OnChatMessage with
+// settings and rules taken from the input, into an HTML or text log with or without the time
+// prefix. The plug-in's sources are linked into this program, so its live settings can be set
+// directly between lines.
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "FuzzSupport.h"
+#include "eventlog/LogLines.h"
+#include "fx/App.h"
+#include "fx/Clock.h"
+#include "fx/Module.h"
+#include "fx/Sjis.h"
+#include "handlers/AutoReact.h"
+#include "plugin/Globals.h"
+#include "zelkor/HostServices.h"
+
+namespace {
+
+class CheckingServices : public zelkor::HostServices {
+ public:
+  void InputMessage(ChannelId, std::string_view text) override {
+    fuzz::Check(text.size() <= pellix::kResponseMaxBytes, "sent line longer than its limit", text);
+  }
+  void EchoText(ChannelId, std::string_view, std::uint32_t) override {}
+};
+
+CheckingServices services;
+CWnd mainWindow;
+std::string home;
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+
+// Every '<' of an HTML record line opens one of the plug-in's own tags; a '<' from chat would
+// have been escaped. Chat values are escaped too, so no tag's attribute can hold '"', '<' or '>'.
+void CheckHtmlMarkup(std::string_view line) {
+  for (std::size_t at = line.find('<'); at != std::string_view::npos; at = line.find('<', at + 1)) {
+    const std::string_view tag = line.substr(at);
+    if (StartsWith(tag, "</font>") || StartsWith(tag, "<br>") || StartsWith(tag, "</a>")) continue;
+    if (StartsWith(tag, "<font color=\"#") && tag.size() >= 21 &&
+        (StartsWith(tag.substr(20), "\">") || StartsWith(tag.substr(20), "\" size=1>")))
+      continue;
+    if (StartsWith(tag, "<a href=\"")) {
+      const std::size_t close = tag.find("\">");
+      fuzz::Check(close != std::string_view::npos && tag.substr(9, close - 9).find_first_of("<>\"") == std::string_view::npos,
+                  "link with an unescaped URL", line);
+      continue;
+    }
+    fuzz::Fail("raw '<' from chat in an HTML log line", line);
+  }
+}
+
+void CheckLog(std::string_view log, bool html, std::size_t prefixBytes, bool wellFormedInput) {
+  if (html) {
+    const std::size_t styleEnd = log.find("</style>\r\n");
+    fuzz::Check(StartsWith(log, "<style") && styleEnd != std::string_view::npos, "HTML log without its style block", log);
+    log.remove_prefix(styleEnd + 10);
+  }
+  while (!log.empty()) {
+    const std::size_t end = log.find("\r\n");
+    fuzz::Check(end != std::string_view::npos, "log line without CR LF", log);
+    const std::string_view line = log.substr(0, end);
+    log.remove_prefix(end + 2);
+    fuzz::Check(line.find_first_of("\r\n") == std::string_view::npos, "line break inside a log line", line);
+    fuzz::Check(line.size() + 2 <= prefixBytes + pellix::kLogLineMaxBytes, "log line longer than its limit", line);
+    if (wellFormedInput) fuzz::Check(fuzz::WholeCharacters(line), "log line cut inside a character", line);
+    if (html) CheckHtmlMarkup(line);
+  }
+}
+
+void SetRules(fuzz::Fields& fields, unsigned count) {
+  CListCtrl& rules = theSettingDlg.m_autoReactPage.m_reactList;
+  rules.DeleteAllItems();
+  for (unsigned i = 0; i < count; ++i) {
+    const std::string keyword(fields.Next()), response(fields.Next());
+    rules.InsertItem(static_cast<int>(i), keyword.c_str());
+    rules.SetItemText(static_cast<int>(i), 1, response.c_str());
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  char pattern[] = "/tmp/pellix-fuzz-chat-XXXXXX";
+  const char* dir = mkdtemp(pattern);
+  if (dir == nullptr) fuzz::Fail("no temporary folder");
+  home = std::string(dir) + "/";
+  fx::SetHostProgramPath(home + "zelkor");
+  fx::SetFixedLocalTime(fx::LocalTime{2026, 1, 3, 9, 5, 7});
+  zelkor::SetHostServices(&services);
+  mainWindow.CreateTopLevel("Zelkor", 640, 480);
+  fx::SetMainWindow(&mainWindow);
+  thePlugin.OnInitPlugin();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::Fields fields(data, size);
+  const unsigned switches = fields.Byte() | (fields.Byte() << 8);
+  const unsigned ruleCount = fields.Byte() % 8;
+  const std::uint32_t flag = fields.Byte() % 3;
+  const std::string checkUser(fields.Next());
+  const std::string name(fields.Next());
+  const std::string text(fields.Next());
+  SetRules(fields, ruleCount);
+
+  CLogSettingPage& log = theSettingDlg.m_logSettingPage;
+  log.Html = switches & 1;
+  log.TimeStump = (switches >> 1) & 1;
+  log.MessageLog = (switches >> 2) & 1;
+  log.RCMSLog = (switches >> 3) & 1;
+  log.URLLog = (switches >> 4) & 1;
+  log.NameInclude = (switches >> 5) & 1;
+  log.CheckUser = (switches >> 6) & 1 ? CString(checkUser) : CString();
+  theSettingDlg.m_autoReactPage.AutoReact = (switches >> 7) & 1;
+  theUrlDlg.m_bDuplicate = (switches >> 8) & 1;
+  // The file form follows the settings captured at the start; the line form follows the live
+  // Html setting, which may differ (bit 9).
+  theEventLogDlg.StopLogging();
+  const std::string path = log.Directory.Str() + pellix::LogFileName(fx::GetLocalTime(), log.Html != 0);
+  ::unlink(fx::NativePath(path).c_str());
+  if (!theEventLogDlg.StartLogging()) fuzz::Fail("cannot start logging");
+  const bool htmlFile = log.Html != 0;
+  const bool timeStump = log.TimeStump != 0;
+  if ((switches >> 9) & 1) log.Html = !log.Html;
+
+  thePlugin.OnChatMessage(1, name.c_str(), text.c_str(), flag);
+  fx::PumpMessages();
+
+  const std::string prefix = timeStump ? pellix::LogTimePrefix(fx::GetLocalTime(), htmlFile, "#FFFFFF") : std::string();
+  const bool wellFormed = fuzz::WholeCharacters(name) && fuzz::WholeCharacters(text);
+  // Text lines in an HTML file carry chat's '<' raw: that mix is the user's choice.
+  CheckLog(ReadAll(fx::NativePath(path)), htmlFile && log.Html != 0, prefix.size(), wellFormed);
+  theEventLogDlg.m_eventList.DeleteAllItems();
+  return 0;
+}

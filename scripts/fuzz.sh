@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang (ASan + UBSan) and runs each for SECONDS (default 60),
+# one after another, from its seed corpus in fuzz/corpus/<target>. New inputs go to a scratch
+# corpus in the build folder; a crash leaves its input there too and fails the script.
+#   scripts/fuzz.sh [SECONDS] [TARGET...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds="${1:-60}"
+shift || true
+build="${PELLIX_FUZZ_BUILD:-build/fuzz}"
+command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ is missing (packages clang, libclang-rt-14-dev)" >&2; exit 1; }
+
+python3 fuzz/prepare_sources.py "$PWD" "${build}/src"
+cmake -S "${build}/src" -B "${build}/out" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=None >/dev/null
+targets=("$@")
+if ((${#targets[@]} == 0)); then
+  targets=()
+  for corpus in fuzz/corpus/*/; do
+    name="$(basename "${corpus}")"
+    [[ -f "fuzz/${name}.cpp" ]] && targets+=("${name}")
+  done
+  # The script parser's target exists once its header does.
+  [[ -f zelkor/ScriptParser.h && -f fuzz/fuzz_script.cpp ]] && [[ ! " ${targets[*]} " =~ " fuzz_script " ]] && targets+=(fuzz_script)
+fi
+cmake --build "${build}/out" --target "${targets[@]}" -j2 >/dev/null
+
+# Leaks are found by the test suite's LeakSanitizer run; a fuzz run keeps its state across inputs.
+export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:${ASAN_OPTIONS:-}"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}"
+status=0
+for target in "${targets[@]}"; do
+  scratch="${build}/runs/${target}"
+  mkdir -p "${scratch}/corpus" "fuzz/corpus/${target}"
+  echo "== ${target}: ${seconds} s"
+  if ! "${build}/out/bin/${target}" -max_total_time="${seconds}" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
+      -artifact_prefix="${scratch}/" -print_final_stats=1 "${scratch}/corpus" "fuzz/corpus/${target}" \
+      >"${scratch}/log.txt" 2>&1; then
+    echo "${target}: FAILED, see ${scratch}/log.txt and the crash-* input beside it" >&2
+    tail -n 40 "${scratch}/log.txt" >&2
+    status=1
+  else
+    grep -E '^stat::number_of_executed_units|^#[0-9]+ +DONE' "${scratch}/log.txt" | tail -n 2 || true
+  fi
+done
+exit "${status}"
