@@ -406,7 +406,8 @@ std::string Slurp(const std::string& path) {
 }
 
 // Runs zelkor with `input` on its standard input; output is captured through files.
-ProgramRun RunProgram(std::vector<std::string> args, const std::string& input, const std::string& scratch) {
+ProgramRun RunProgram(std::vector<std::string> args, const std::string& input, const std::string& scratch,
+                      const std::string& pathPrefix = "") {
   const std::string inPath = scratch + "/stdin", outPath = scratch + "/stdout", errPath = scratch + "/stderr";
   std::ofstream(inPath, std::ios::binary) << input;
   posix_spawn_file_actions_t actions;
@@ -418,9 +419,18 @@ ProgramRun RunProgram(std::vector<std::string> args, const std::string& input, c
   std::vector<char*> argv;
   for (auto& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
+  std::vector<std::string> environment;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    std::string variable = *entry;
+    if (!pathPrefix.empty() && variable.starts_with("PATH=")) variable.insert(5, pathPrefix + ":");
+    environment.push_back(std::move(variable));
+  }
+  std::vector<char*> envp;
+  for (auto& variable : environment) envp.push_back(variable.data());
+  envp.push_back(nullptr);
   pid_t child = 0;
   ProgramRun run;
-  if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+  if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0) {
     int status = 0;
     waitpid(child, &status, 0);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -493,6 +503,27 @@ TEST_F(ZelkorProgram, ExitStatuses) {
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("Shift-JIS"), std::string::npos);
   EXPECT_FALSE(fs::exists(scratch + "/" + kEmoji));
+}
+
+TEST_F(ZelkorProgram, OpenHandsTheTargetToXdgOpenAsOneArgument) {
+  // A stand-in xdg-open that writes down the arguments it was given, one per line.
+  const std::string bin = scratch + "/bin", record = scratch + "/opened";
+  fs::create_directory(bin);
+  std::ofstream(bin + "/xdg-open") << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << record << ".tmp' && mv '" << record
+                                   << ".tmp' '" << record << "'\n";
+  fs::permissions(bin + "/xdg-open", fs::perms::owner_all);
+  const std::string script = "chat bob see www.example.org/a;b$(id)&c=`id`|x now\nui click 13007 1\n";
+
+  ProgramRun run = RunProgram({"--home", home}, script, scratch, bin);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("[open] www.example.org/a;b$(id)&c=`id`|x\n"), std::string::npos) << run.out;
+  EXPECT_FALSE(fs::exists(record));  // printed only, without --open
+
+  run = RunProgram({"--open", "--home", home}, script, scratch, bin);
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (int wait = 0; wait < 500 && !fs::exists(record); ++wait) usleep(10000);
+  // One argument, as it was: no command interpreter split or expanded it.
+  EXPECT_EQ(Slurp(record), "http://www.example.org/a;b$(id)&c=`id`|x\n");
 }
 
 TEST_F(ZelkorProgram, TerminationSignalEndsTheSessionInOrder) {

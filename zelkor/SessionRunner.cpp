@@ -251,6 +251,7 @@ int RunScript(std::istream& in, SessionRunner& runner, std::ostream& errors, con
       return kExitBadInput;
     }
   }
+  if (stopped() && !options.prompt.empty()) errors << '\n';  // off the prompt line
   if (stopped() && !runner.Started()) {
     runner.Finish();
     return kExitOk;
