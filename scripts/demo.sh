@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the plug-in and the replacement host, then runs the example session: the transcript
-# goes to the terminal, the INI and log files to build/demo-home/.
+# goes to the terminal, the INI and log files to build/demo-home/, and the HTML log is shown.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -8,5 +8,12 @@ cmake --preset native >/dev/null
 cmake --build --preset native --target zelkor
 home=build/demo-home
 rm -rf "${home}"
+mkdir -p "${home}"
+cp examples/Zelkor.ini "${home}/"
 build/native/bin/zelkor --home "${home}" --list-files examples/demo.session
-echo "The files above are in ${home}/"
+for log in "${home}"/EventLog*; do
+  [ -e "${log}" ] || continue
+  echo
+  echo "== ${log} (Shift-JIS, shown here as UTF-8)"
+  iconv -f CP932 -t UTF-8 "${log}"
+done
