@@ -6,7 +6,15 @@
 
 class CWnd;
 
+namespace fx {
+class Desktop;
+}
+
 namespace fx::backend {
+
+// The desktop in use while the host has installed none: silent on the headless backend, the
+// real message boxes, clipboard and shell on Win32.
+Desktop& DefaultDesktop();
 
 // Builds the dialog window and its controls from the template, attaches `object` to it, sends
 // WM_INITDIALOG and shows it when the template says so. False when it cannot be created.

@@ -1,12 +1,9 @@
 #include "fx/Desktop.h"
 
+#include "Backend.h"
+
 namespace fx {
 namespace {
-
-Desktop& SilentDesktop() {
-  static Desktop silent;
-  return silent;
-}
 
 Desktop* g_desktop = nullptr;
 
@@ -20,7 +17,7 @@ void Desktop::ShellOpen(std::string_view) {}
 std::optional<std::string> Desktop::BrowseForFolder(HWND, std::string_view) { return std::nullopt; }
 POINT Desktop::CursorPos() { return POINT{0, 0}; }
 
-Desktop& GetDesktop() { return g_desktop ? *g_desktop : SilentDesktop(); }
+Desktop& GetDesktop() { return g_desktop ? *g_desktop : backend::DefaultDesktop(); }
 void SetDesktop(Desktop* desktop) { g_desktop = desktop; }
 
 }  // namespace fx

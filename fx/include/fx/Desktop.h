@@ -33,7 +33,7 @@ class Desktop {
   virtual POINT CursorPos();
 };
 
-// The installed desktop; a silent default until the host installs one.
+// The installed desktop; until the host installs one, the backend's default (silent headless).
 Desktop& GetDesktop();
 // Installs a desktop (null: the silent default). The caller keeps ownership.
 void SetDesktop(Desktop* desktop);

@@ -1,0 +1,28 @@
+#include "fx/Clock.h"
+
+#include <mutex>
+
+#include "fx/Types.h"
+
+namespace fx {
+namespace {
+std::mutex g_clockMutex;
+std::optional<LocalTime> g_fixedTime;
+}  // namespace
+
+LocalTime GetLocalTime() {
+  {
+    std::lock_guard lock(g_clockMutex);
+    if (g_fixedTime) return *g_fixedTime;
+  }
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+void SetFixedLocalTime(std::optional<LocalTime> time) {
+  std::lock_guard lock(g_clockMutex);
+  g_fixedTime = time;
+}
+
+}  // namespace fx

@@ -1,0 +1,92 @@
+#include "fx/File.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <mutex>
+
+#include "Win32.h"
+#include "fx/Sjis.h"
+
+namespace fx {
+namespace {
+
+std::mutex g_faultMutex;
+std::optional<std::size_t> g_writesBeforeFailure;
+
+bool TakeWriteBudget() {
+  std::lock_guard lock(g_faultMutex);
+  if (!g_writesBeforeFailure) return true;
+  if (*g_writesBeforeFailure == 0) return false;
+  --*g_writesBeforeFailure;
+  return true;
+}
+
+}  // namespace
+
+// The project's own name for a path outside CP932 is UTF-8 on every platform; files themselves
+// are opened with the UTF-16 name.
+std::string NativePath(std::string_view cp932Path) { return sjis::ToUtf8(cp932Path); }
+
+File::~File() { Close(); }
+
+File::File(File&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Close();
+    m_fd = other.m_fd;
+    other.m_fd = -1;
+  }
+  return *this;
+}
+
+bool File::OpenForAppend(std::string_view cp932Path) {
+  Close();
+  if (cp932Path.empty() || cp932Path.find('\0') != std::string_view::npos) return false;
+  const std::wstring path = win32::Wide(cp932Path);
+  // Appending only, and no other writer while it is open; readers (a browser showing the log)
+  // may look at it meanwhile.
+  HANDLE handle = ::CreateFileW(path.c_str(), FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  if (::GetFileType(handle) != FILE_TYPE_DISK) {
+    ::CloseHandle(handle);
+    return false;
+  }
+  const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_APPEND | _O_WRONLY | _O_BINARY);
+  if (fd < 0) {
+    ::CloseHandle(handle);
+    return false;
+  }
+  m_fd = fd;
+  return true;
+}
+
+bool File::Write(std::string_view bytes) {
+  if (m_fd < 0 || !TakeWriteBudget()) return false;
+  HANDLE handle = reinterpret_cast<HANDLE>(::_get_osfhandle(m_fd));
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  while (!bytes.empty()) {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+    if (!::WriteFile(handle, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+void File::Close() {
+  if (m_fd >= 0) {
+    ::_close(m_fd);  // closes the handle too
+    m_fd = -1;
+  }
+}
+
+namespace testing {
+void FailFileWritesAfter(std::optional<std::size_t> successfulWrites) {
+  std::lock_guard lock(g_faultMutex);
+  g_writesBeforeFailure = successfulWrites;
+}
+}  // namespace testing
+
+}  // namespace fx

@@ -1,0 +1,69 @@
+// The Win32 backend's shared parts: text conversion at the system boundary, the map from window
+// handles to the objects attached to them, and the popup menu the driver holds open.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "fx/Resources.h"
+#include "fx/Types.h"
+
+class CWnd;
+
+namespace fx::win32 {
+
+// CP932 <-> UTF-16 with code page 932 named explicitly, so that the system's code page never
+// changes what the plug-in's bytes mean.
+std::wstring Wide(std::string_view cp932);
+std::string Narrow(std::wstring_view wide);
+
+enum class Kind { TopLevel, Dialog, Control };
+
+struct WindowInfo {
+  Kind kind = Kind::Control;
+  CWnd* object = nullptr;             // attached object
+  std::unique_ptr<CWnd> temporary;    // FromHandle's wrapper when nothing is attached
+  int templateId = -1;
+  bool subclassed = false;
+};
+
+// Windows made or attached by fx; null for any other window.
+WindowInfo* Info(HWND window);
+WindowInfo& Register(HWND window, Kind kind);
+// Our top-level windows and dialogs that are still alive, in creation order.
+std::vector<HWND> OwnWindows();
+
+// Watches a control so that its object is detached when the control goes away.
+void WatchControl(HWND control);
+
+// The registered icon a handle was made from; -1 for others. AfxLoadIcon gives the 32 x 32
+// image; SmallIconOf its 16 x 16 partner.
+int IconIdOf(HICON icon);
+HICON SmallIconOf(int id);
+
+// The window class of CWnd::CreateTopLevel.
+ATOM TopLevelClass();
+
+// The text of a window through WM_GETTEXT, as CP932.
+std::string WindowTextOf(HWND window);
+void SetWindowTextOf(HWND window, std::string_view cp932);
+
+// Popup menus shown while a host desktop is installed are held open for the driver instead of
+// running the system's modal menu loop.
+struct OpenMenuState {
+  HWND owner;
+  POINT at;
+  std::vector<std::pair<UINT, std::string>> items;  // command 0 with empty text: separator
+};
+std::optional<OpenMenuState>& CurrentOpenMenu();
+bool UseRealPopupMenus();
+
+// For a program that wants the system's popup menus even with its own desktop installed (the
+// host's window demo); nullopt returns to the rule above.
+void SetRealPopupMenus(std::optional<bool> real);
+
+}  // namespace fx::win32

@@ -1,0 +1,227 @@
+// Windows and their objects: the handle map, the one dialog procedure, the window procedure of
+// plain top-level windows, and the message loop's pump.
+#include <algorithm>
+#include <unordered_map>
+
+#include "../core/Backend.h"
+#include "DialogTemplateBuilder.h"
+#include "Win32.h"
+#include "fx/App.h"
+#include "fx/Wnd.h"
+
+namespace fx::win32 {
+namespace {
+
+constexpr wchar_t kTopLevelClass[] = L"FxTopLevelWindow";
+
+std::unordered_map<HWND, WindowInfo>& Map() {
+  static std::unordered_map<HWND, WindowInfo> map;
+  return map;
+}
+
+std::vector<HWND>& CreationOrder() {
+  static std::vector<HWND> order;
+  return order;
+}
+
+// The object whose dialog CreateDialogIndirectParamW is making on this thread.
+thread_local CWnd* t_creating = nullptr;
+thread_local int t_creatingTemplate = -1;
+
+void Forget(HWND window) {
+  auto& map = Map();
+  auto found = map.find(window);
+  if (found == map.end()) return;
+  if (found->second.object != nullptr && found->second.object->m_hWnd == window) found->second.object->m_hWnd = nullptr;
+  map.erase(found);
+  auto& order = CreationOrder();
+  order.erase(std::remove(order.begin(), order.end(), window), order.end());
+}
+
+LRESULT CALLBACK ControlWatchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+  if (message == WM_NCDESTROY) {
+    ::RemoveWindowSubclass(window, ControlWatchProc, id);
+    Forget(window);
+  }
+  return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
+void EnsureCommonControls() {
+  static const bool done = [] {
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+    return ::InitCommonControlsEx(&classes) != FALSE;
+  }();
+  (void)done;
+}
+
+// Attaches the object being created to its dialog at the dialog procedure's first message.
+// The window manager's own WM_SIZE went to the dialog before the procedure was set, so the
+// object is given one now, while the controls do not exist yet.
+WindowInfo* AttachCreating(HWND dialog) {
+  if (t_creating == nullptr) return nullptr;
+  CWnd* object = t_creating;
+  t_creating = nullptr;
+  WindowInfo& info = Register(dialog, Kind::Dialog);
+  info.object = object;
+  info.templateId = t_creatingTemplate;
+  object->m_hWnd = dialog;
+  RECT client{};
+  ::GetClientRect(dialog, &client);
+  object->WindowProc(WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+  return Info(dialog);
+}
+
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  WindowInfo* info = Info(dialog);
+  if (info == nullptr) info = AttachCreating(dialog);
+  if (info == nullptr) return FALSE;
+  CWnd* object = info->object;
+  if (object == nullptr) {
+    if (message == WM_NCDESTROY) Forget(dialog);
+    return FALSE;
+  }
+  const LRESULT result = object->WindowProc(message, wParam, lParam);
+  switch (message) {
+    case WM_NCDESTROY:
+      Forget(dialog);
+      return FALSE;
+    case WM_NOTIFY:
+      // A notification's answer goes through DWLP_MSGRESULT.
+      ::SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
+      return TRUE;
+    case WM_INITDIALOG:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+      return static_cast<INT_PTR>(result);
+    default:
+      return result != 0 ? TRUE : FALSE;
+  }
+}
+
+LRESULT CALLBACK TopLevelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    auto* object = static_cast<CWnd*>(create->lpCreateParams);
+    if (object != nullptr) {
+      Register(window, Kind::TopLevel).object = object;
+      object->m_hWnd = window;
+    }
+  }
+  WindowInfo* info = Info(window);
+  CWnd* object = info ? info->object : nullptr;
+  LRESULT result = object ? object->WindowProc(message, wParam, lParam) : ::DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) Forget(window);
+  return result;
+}
+
+}  // namespace
+
+WindowInfo* Info(HWND window) {
+  auto& map = Map();
+  auto found = map.find(window);
+  return found == map.end() ? nullptr : &found->second;
+}
+
+WindowInfo& Register(HWND window, Kind kind) {
+  auto [it, inserted] = Map().try_emplace(window);
+  if (inserted) {
+    it->second.kind = kind;
+    if (kind != Kind::Control) CreationOrder().push_back(window);
+  }
+  return it->second;
+}
+
+std::vector<HWND> OwnWindows() {
+  std::vector<HWND> live;
+  for (HWND window : CreationOrder())
+    if (::IsWindow(window)) live.push_back(window);
+  return live;
+}
+
+void WatchControl(HWND control) {
+  WindowInfo& info = Register(control, Kind::Control);
+  if (!info.subclassed) info.subclassed = ::SetWindowSubclass(control, ControlWatchProc, 1, 0) != FALSE;
+}
+
+ATOM TopLevelClass() {
+  static const ATOM atom = [] {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = TopLevelProc;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kTopLevelClass;
+    return ::RegisterClassExW(&windowClass);
+  }();
+  return atom;
+}
+
+}  // namespace fx::win32
+
+namespace fx::backend {
+
+bool CreateDialogWindow(CWnd* object, const DialogTemplate& tmpl, HWND parent, HWND owner) {
+  using namespace fx::win32;
+  if (parent != nullptr && !::IsWindow(parent)) return false;
+  EnsureCommonControls();
+  const DialogTemplateBuilder builder(tmpl);
+  CWnd* const outerCreating = t_creating;
+  const int outerTemplate = t_creatingTemplate;
+  t_creating = object;
+  t_creatingTemplate = tmpl.id;
+  HWND dialog = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), builder.Get(), parent ? parent : owner,
+                                             DialogProc, 0);
+  t_creating = outerCreating;
+  t_creatingTemplate = outerTemplate;
+  return dialog != nullptr && object->m_hWnd == dialog && ::IsWindow(dialog);
+}
+
+LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  using namespace fx::win32;
+  WindowInfo* info = Info(window);
+  if (info == nullptr || info->kind != Kind::Dialog) return ::DefWindowProcW(window, message, wParam, lParam);
+  // Dialogs: FALSE hands the message on to the dialog manager (DefDlgProc), which also turns
+  // the close box into IDCANCEL.
+  switch (message) {
+    case WM_INITDIALOG:
+      return TRUE;
+    case WM_SETICON:
+      // One of our big icons brings its 16 x 16 partner for the caption.
+      if (wParam == ICON_BIG) {
+        const int id = IconIdOf(reinterpret_cast<HICON>(lParam));
+        if (id >= 0) {
+          ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallIconOf(id)));
+        }
+      }
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace fx::backend
+
+int fx::PumpMessages() {
+  int delivered = 0;
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+    if (message.hwnd != nullptr && message.message != WM_PAINT && message.message != WM_TIMER) ++delivered;
+  }
+  return delivered;
+}
