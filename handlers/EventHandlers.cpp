@@ -9,6 +9,7 @@
 #include "handlers/ChatRecords.h"
 #include "handlers/HostText.h"
 #include "handlers/PresenceRecords.h"
+#include "handlers/RuleMatcher.h"
 #include "handlers/UrlScan.h"
 #include "handlers/Welcome.h"
 #include "plugin/Globals.h"
@@ -68,16 +69,21 @@ void AnswerFromRules(CZelkorPlugin& host, ChannelId channel, std::string_view na
   const CAutoReactPage& page = theSettingDlg.m_autoReactPage;
   if (!page.AutoReact || answering) return;
   answering = true;
-  // A cell of the rule list holds at most 1023 bytes; the keyword is read into a fixed buffer so
-  // a rule that does not match costs no allocation.
+  // The line is folded once for the whole table, and a cell of the rule list holds at most
+  // 1023 bytes: the keyword is read into a fixed buffer, so a rule that does not match costs
+  // one substring search and no allocation.
+  const pellix::RuleMatcher line(text);
   char keyword[1024];
-  // The count is read on every round: a host callback inside InputMessage may edit the table.
-  for (int row = 0; row < page.m_reactList.GetItemCount(); ++row) {
+  // The count is read again after every send: a host callback inside InputMessage may edit the
+  // table.
+  int rows = page.m_reactList.GetItemCount();
+  for (int row = 0; row < rows; ++row) {
     const int length = page.m_reactList.GetItemText(row, 0, keyword, sizeof keyword);
-    if (!pellix::RuleMatches(text, std::string_view(keyword, static_cast<std::size_t>(length)))) continue;
+    if (!line.Matches(std::string_view(keyword, static_cast<std::size_t>(length)))) continue;
     const CString response = page.m_reactList.GetItemText(row, 1);
     const std::string answer = pellix::ExpandResponse(response.View(), name);
     host.InputMessage(channel, answer.c_str());
+    rows = page.m_reactList.GetItemCount();
   }
   answering = false;
 }

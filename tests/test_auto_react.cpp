@@ -3,6 +3,7 @@
 #include <string>
 
 #include "handlers/AutoReact.h"
+#include "handlers/RuleMatcher.h"
 
 namespace pellix {
 namespace {
@@ -36,6 +37,21 @@ TEST(RuleMatching, LinesEndingInALoneLeadByte) {
   EXPECT_TRUE(RuleMatches("abc" + lead, "C"));
   EXPECT_TRUE(RuleMatches("abc" + lead, lead));
   EXPECT_FALSE(RuleMatches("abc" + lead, "ア"));
+}
+
+// The prepared line of the rule table gives the character-wise search's answers, also where a
+// byte-wise search of the folded texts would not.
+TEST(RuleMatching, PreparedLineAgreesWithTheSearch) {
+  const std::string lead = std::string("ア").substr(0, 1);
+  const std::string lines[] = {"Hello World", "今日はいい天気", "ャA", "ヂ", "ア", "ソ", "abc" + lead, "", "ＡaＡ ソ\\x"};
+  const std::string keywords[] = {"world", "HELLO", "天気", "ア", "ヂ", "\\", "a", "C", lead, "", "ア" + lead, "x"};
+  for (const std::string& line : lines) {
+    const RuleMatcher matcher(line);
+    for (const std::string& keyword : keywords) {
+      EXPECT_EQ(matcher.Matches(keyword), RuleMatches(line, keyword)) << line << " / " << keyword;
+    }
+  }
+  EXPECT_TRUE(RuleMatcher(std::string(3000, 'b') + "Q").Matches(std::string(1500, 'B') + "q"));  // past the buffer
 }
 
 TEST(Responses, FirstNamePlaceholderGetsTheFullName) {
