@@ -20,6 +20,42 @@ constexpr int kCellBufferBytes = 1024;
 constexpr COLORREF kBlack = 0x000000;
 constexpr COLORREF kWhite = 0xFFFFFF;
 
+bool SameSecond(const fx::LocalTime& a, const fx::LocalTime& b) {
+  return a.second == b.second && a.minute == b.minute && a.hour == b.hour && a.day == b.day && a.month == b.month &&
+         a.year == b.year;
+}
+
+// The clock texts of one second, formatted once for all the rows and lines of that second
+// rather than once for each.
+class ClockTexts {
+ public:
+  const std::string& EventTime(const fx::LocalTime& now) {
+    if (!m_hasEventTime || !SameSecond(now, m_eventSecond)) {
+      m_eventTime = pellix::EventTimeText(now);
+      m_eventSecond = now;
+      m_hasEventTime = true;
+    }
+    return m_eventTime;
+  }
+  const std::string& Prefix(const fx::LocalTime& now, bool html, std::string_view normalColour) {
+    if (!m_hasPrefix || !SameSecond(now, m_prefixSecond) || html != m_prefixHtml || normalColour != m_prefixColour) {
+      m_prefix = pellix::LogTimePrefix(now, html, normalColour);
+      m_prefixSecond = now;
+      m_prefixHtml = html;
+      m_prefixColour = normalColour;
+      m_hasPrefix = true;
+    }
+    return m_prefix;
+  }
+
+ private:
+  bool m_hasEventTime = false, m_hasPrefix = false, m_prefixHtml = false;
+  fx::LocalTime m_eventSecond{}, m_prefixSecond{};
+  std::string m_eventTime, m_prefix, m_prefixColour;
+};
+
+ClockTexts clockTexts;
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CEventLogDlg, CDialog)
@@ -127,7 +163,7 @@ void CEventLogDlg::OnRclickEventList(NMHDR* header, LRESULT* result) {
 
 void CEventLogDlg::AddEvent(const char* label, const char* detail) {
   if (m_eventList.m_hWnd == nullptr) return;
-  const std::string time = pellix::EventTimeText(fx::GetLocalTime());
+  const std::string& time = clockTexts.EventTime(fx::GetLocalTime());
   const int row = m_eventList.InsertItem(m_eventList.GetItemCount(), time.c_str());
   if (row < 0) return;
   m_eventList.SetItemText(row, 1, label ? label : "");
@@ -170,10 +206,14 @@ bool CEventLogDlg::StopLogging() {
 void CEventLogDlg::WriteLogLine(const char* line) {
   if (!m_logState.active) return;
   std::string record;
-  if (m_logState.timeStump)
-    record = pellix::LogTimePrefix(fx::GetLocalTime(), m_logState.html != 0, m_logState.normalColour.View());
   std::string cutStorage;
-  record += pellix::CutLogLine(line ? line : "", cutStorage);
+  const std::string_view cut = pellix::CutLogLine(line ? line : "", cutStorage);
+  if (m_logState.timeStump) {
+    const std::string& prefix = clockTexts.Prefix(fx::GetLocalTime(), m_logState.html != 0, m_logState.normalColour.View());
+    record.reserve(prefix.size() + cut.size());
+    record = prefix;
+  }
+  record += cut;
   if (!m_logState.file.Write(record)) EndRecordingAfterFailedWrite();
 }
 
