@@ -58,6 +58,10 @@ bool File::OpenForAppend(std::string_view cp932Path) {
 
 bool File::Write(std::string_view bytes) {
   if (m_fd < 0 || !TakeWriteBudget()) return false;
+  // A file deleted, or replaced by another renamed over it, while open has no name any more:
+  // lines written to it would be lost without notice, so the write fails instead.
+  struct stat info {};
+  if (::fstat(m_fd, &info) != 0 || info.st_nlink == 0) return false;
   while (!bytes.empty()) {
     const ssize_t written = ::write(m_fd, bytes.data(), bytes.size());
     if (written < 0) {

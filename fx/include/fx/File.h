@@ -26,7 +26,8 @@ class File {
   // missing or unwritable. A File already open is closed first.
   bool OpenForAppend(std::string_view cp932Path);
   // Hands all bytes to the OS before returning (no user-space buffer, no fsync). False on any
-  // failure, including a File that is not open.
+  // failure, including a File that is not open and a file deleted or replaced (renamed over)
+  // since it was opened, whose lines nobody could read.
   bool Write(std::string_view bytes);
   void Close();
   bool IsOpen() const noexcept { return m_fd >= 0; }
