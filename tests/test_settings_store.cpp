@@ -155,7 +155,7 @@ TEST_F(SettingsStoreTest, ALoadedFolderAlwaysEndsInOneSeparator) {
   Write("Pellix.ini", "[LogSettings]\r\nDirectory=/var/log/pellix\r\n");
   Live live;
   LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
-  EXPECT_EQ(live.Directory, "/var/log/pellix/");
+  EXPECT_EQ(live.Directory, std::string("/var/log/pellix") + kPathSeparator);
 
   Write("Pellix.ini", "[LogSettings]\r\nDirectory=/var/log/pellix/\r\n");
   LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
@@ -252,7 +252,7 @@ TEST_F(SettingsStoreTest, AnUnwritableFileFailsSilently) {
 }
 
 TEST(FolderWithSeparator, AppendsOnlyWhenMissing) {
-  EXPECT_EQ(FolderWithSeparator("/home/me/logs"), "/home/me/logs/");
+  EXPECT_EQ(FolderWithSeparator("/home/me/logs"), std::string("/home/me/logs") + kPathSeparator);
   EXPECT_EQ(FolderWithSeparator("/home/me/logs/"), "/home/me/logs/");
   EXPECT_EQ(FolderWithSeparator("/"), "/");
   EXPECT_EQ(FolderWithSeparator("D:\\"), "D:\\");

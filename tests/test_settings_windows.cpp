@@ -9,6 +9,7 @@
 #include "fx/Profile.h"
 #include "fx/Testing.h"
 #include "resources/resource.h"
+#include "settings/SettingsStore.h"
 #include "support/PluginSession.h"
 
 namespace t = fx::testing;
@@ -134,7 +135,7 @@ TEST(SettingsWindow, ChangesMadeInTheWindowsAreSavedAndLoadedBackKeepingTheRestO
     s.desktop.folderAnswers.push_back(s.home + "logs");
     std::filesystem::create_directory(s.home + "logs");
     ASSERT_TRUE(t::Click(LogPage(s), IDC_BROWSE));
-    EXPECT_EQ(t::ControlText(LogPage(s), IDC_DIRECTORY), s.home + "logs/");
+    EXPECT_EQ(t::ControlText(LogPage(s), IDC_DIRECTORY), s.home + "logs" + pellix::kPathSeparator);
     s.Shutdown();
     saved = s.ReadFile("Pellix.ini");
   }
@@ -161,7 +162,7 @@ TEST(SettingsWindow, ChangesMadeInTheWindowsAreSavedAndLoadedBackKeepingTheRestO
   EXPECT_FALSE(t::IsChecked(LogPage(again), IDC_HTML));
   EXPECT_EQ(t::ControlText(LogPage(again), IDC_CHECK_USER), "監視");
   // The folder was saved from a different home; it is kept as chosen.
-  EXPECT_NE(t::ControlText(LogPage(again), IDC_DIRECTORY).find("logs/"), std::string::npos);
+  EXPECT_NE(t::ControlText(LogPage(again), IDC_DIRECTORY).find(std::string("logs") + pellix::kPathSeparator), std::string::npos);
 }
 
 TEST(SettingsWindow, HostColoursAndFontReachTheHtmlLog) {
@@ -462,10 +463,10 @@ TEST(LogSettingPage, TheFolderPickerSetsTheFolderWithOneSeparatorAndCancelKeepsI
   EXPECT_EQ(t::ControlText(LogPage(s), IDC_DIRECTORY), "/");
   s.desktop.folderAnswers.push_back("/var/tmp");
   t::Click(LogPage(s), IDC_BROWSE);
-  EXPECT_EQ(t::ControlText(LogPage(s), IDC_DIRECTORY), "/var/tmp/");
+  EXPECT_EQ(t::ControlText(LogPage(s), IDC_DIRECTORY), std::string("/var/tmp") + pellix::kPathSeparator);
   EXPECT_FALSE(t::TypeText(LogPage(s), IDC_DIRECTORY, "x"));  // read-only
   s.Exit();
-  EXPECT_EQ(Saved(s, "LogSettings", "Directory"), "/var/tmp/");
+  EXPECT_EQ(Saved(s, "LogSettings", "Directory"), std::string("/var/tmp") + pellix::kPathSeparator);
 }
 
 TEST(SettingsWindow, BadIniFilesGiveDefaultsOrCutValues) {

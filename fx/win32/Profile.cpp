@@ -22,7 +22,15 @@ std::string_view Trim(std::string_view text) noexcept {
   return text;
 }
 
-bool EndsInWholeCharacter(std::string_view text) { return sjis::IsCharBoundary(text, text.size()); }
+// A lone lead byte at the end would take the ']' or '=' written after it as its trail byte.
+bool EndsInWholeCharacter(std::string_view name) {
+  std::size_t pos = 0;
+  while (pos < name.size()) {
+    if (sjis::IsLeadByte(static_cast<unsigned char>(name[pos])) && pos + 1 == name.size()) return false;
+    pos += sjis::CharLength(name, pos);
+  }
+  return true;
+}
 
 bool IsUsableSection(std::string_view section) {
   return section.find_first_of(std::string_view("\r\n\0", 3)) == npos && sjis::Find(section, "]") == npos &&

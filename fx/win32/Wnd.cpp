@@ -60,8 +60,13 @@ BOOL CWnd::CreateTopLevel(const char* caption, int width, int height) {
   return TRUE;
 }
 
+// The system destroys owned windows topmost first; fx destroys them in the order they were
+// made, as the headless backend does, so that what their destroy handlers save comes out the
+// same on both.
 BOOL CWnd::DestroyWindow() {
   if (m_hWnd == nullptr || !::IsWindow(m_hWnd)) return FALSE;
+  for (HWND owned : fx::win32::OwnWindows())
+    if (owned != m_hWnd && ::IsWindow(owned) && ::GetWindow(owned, GW_OWNER) == m_hWnd) ::DestroyWindow(owned);
   return ::DestroyWindow(m_hWnd);
 }
 

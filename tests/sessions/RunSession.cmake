@@ -22,8 +22,13 @@ set(out "${HOME}.out")
 file(REMOVE_RECURSE "${out}")
 file(MAKE_DIRECTORY "${out}")
 
+# -DEMULATOR=a|b|c: the program runs through it (zelkor.exe under wine).
+set(emulator "")
+if(EMULATOR)
+  string(REPLACE "|" ";" emulator "${EMULATOR}")
+endif()
 execute_process(
-  COMMAND "${ZELKOR}" --home "${HOME}" "${SCRIPT}"
+  COMMAND ${emulator} "${ZELKOR}" --home "${HOME}" "${SCRIPT}"
   OUTPUT_FILE "${out}/transcript.txt"
   ERROR_VARIABLE errors
   RESULT_VARIABLE status)
@@ -52,6 +57,12 @@ function(ini_without_home var file)
   string(HEX "@HOME@" marker_hex)
   hex_pairs(marker_pairs "${marker_hex}")
   string(REPLACE "${home_pairs}" "${marker_pairs}" content "${content}")
+  if(EMULATOR)  # under wine the home folder is written as a drive path: Z:\work\...
+    string(REPLACE "/" "\\" windows_home "Z:${HOME}")
+    string(HEX "${windows_home}" windows_hex)
+    hex_pairs(windows_pairs "${windows_hex}")
+    string(REPLACE "${windows_pairs}" "${marker_pairs}" content "${content}")
+  endif()
   set(${var} "${content}" PARENT_SCOPE)
 endfunction()
 

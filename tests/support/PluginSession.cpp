@@ -16,6 +16,16 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Names in the home folder are UTF-8 (as fx names files); the path says so explicitly, since
+// Windows would read a narrow name in its ANSI code page.
+fs::path Utf8Path(const std::string& utf8) {
+  return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+}  // namespace
+
 PluginSession::PluginSession() : m_host(*this) {
   char pattern[] = "/tmp/pellix-test-XXXXXX";
   const char* made = mkdtemp(pattern);
@@ -38,23 +48,26 @@ PluginSession::~PluginSession() {
 }
 
 void PluginSession::WriteFile(const std::string& name, std::string_view bytes) const {
-  std::ofstream out(home + name, std::ios::binary | std::ios::trunc);
+  std::ofstream out(Utf8Path(home + name), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string PluginSession::ReadFile(const std::string& name) const {
-  std::ifstream in(home + name, std::ios::binary);
+  std::ifstream in(Utf8Path(home + name), std::ios::binary);
   if (!in) return std::string();
   std::ostringstream content;
   content << in.rdbuf();
   return content.str();
 }
 
-bool PluginSession::FileExists(const std::string& name) const { return fs::exists(home + name); }
+bool PluginSession::FileExists(const std::string& name) const { return fs::exists(Utf8Path(home + name)); }
 
 std::vector<std::string> PluginSession::ListFiles() const {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(home)) names.push_back(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(Utf8Path(home))) {
+    const std::u8string name = entry.path().filename().u8string();
+    names.emplace_back(reinterpret_cast<const char*>(name.data()), name.size());
+  }
   std::sort(names.begin(), names.end());
   return names;
 }
