@@ -21,6 +21,9 @@
 #include "zelkor/ConsoleDesktop.h"
 #include "zelkor/SessionRunner.h"
 #include "zelkor/Transcript.h"
+#ifdef _WIN32
+#include "zelkor/win32/HostWindow.h"
+#endif
 
 namespace fs = std::filesystem;
 
@@ -180,6 +183,9 @@ fs::path FullFolder(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  zelkor::win32::UseBinaryStandardOutput();
+#endif
   std::string error;
   const auto options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) {
@@ -229,8 +235,14 @@ int main(int argc, char** argv) {
       scriptOptions.keepGoing = true;
       scriptOptions.prompt = "zelkor> ";
     }
+#ifdef _WIN32
+    // zelkor.exe runs the session in its window, reading its lines on the GUI thread.
+    zelkor::win32::HostWindow window(options->script ? &scriptFile : nullptr, &g_stopSignal);
+    status = zelkor::RunScript(window.Input(), runner, std::cerr, scriptOptions);
+#else
     std::istream& in = options->script ? static_cast<std::istream&>(scriptFile) : std::cin;
     status = zelkor::RunScript(in, runner, std::cerr, scriptOptions);
+#endif
   }
   if (options->listFiles && status != zelkor::kExitCannotRun) ListFiles(home, transcript);
   if (g_stopSignal != 0 && status == zelkor::kExitOk) return 128 + g_stopSignal;

@@ -1,0 +1,313 @@
+#include "zelkor/win32/HostWindow.h"
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <functional>
+#include <iostream>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "fx/Types.h"
+#include "fx/Wnd.h"
+#include "fx/win32/Win32.h"
+
+namespace zelkor::win32 {
+namespace {
+
+constexpr UINT kWakeMessage = WM_APP + 1;
+constexpr int kTranscriptId = 100;
+constexpr int kInputId = 101;
+constexpr int kInputHeight = 24;
+
+std::wstring FromUtf8(std::string_view utf8) {
+  if (utf8.empty()) return std::wstring();
+  const int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+  if (length > 0) ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+  return wide;
+}
+
+std::string ToUtf8(std::wstring_view wide) {
+  if (wide.empty()) return std::string();
+  const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+  if (length > 0)
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr, nullptr);
+  return utf8;
+}
+
+// Lines waiting for the runner, from any thread.
+class LineQueue {
+ public:
+  LineQueue() : m_event(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+  ~LineQueue() { ::CloseHandle(m_event); }
+  void Push(std::string line) {
+    {
+      std::lock_guard lock(m_mutex);
+      m_lines.push_back(std::move(line));
+    }
+    ::SetEvent(m_event);
+  }
+  void End() {
+    {
+      std::lock_guard lock(m_mutex);
+      m_ended = true;
+    }
+    ::SetEvent(m_event);
+  }
+  // A line, or nothing when none is waiting; `ended` when none will come.
+  std::optional<std::string> Take(bool& ended) {
+    std::lock_guard lock(m_mutex);
+    ended = m_ended && m_lines.empty();
+    if (m_lines.empty()) return std::nullopt;
+    std::string line = std::move(m_lines.front());
+    m_lines.pop_front();
+    return line;
+  }
+  HANDLE Event() const { return m_event; }
+
+ private:
+  std::mutex m_mutex;
+  std::deque<std::string> m_lines;
+  bool m_ended = false;
+  HANDLE m_event;
+};
+
+// std::cout's bytes go on to standard output and, line by line, into the transcript window.
+class TeeBuffer : public std::streambuf {
+ public:
+  explicit TeeBuffer(std::streambuf* out) : m_out(out) {}
+  std::vector<std::string> TakeLines() { return std::exchange(m_lines, {}); }
+  std::function<void()> onLine;
+
+ protected:
+  int overflow(int c) override {
+    if (c == traits_type::eof()) return traits_type::not_eof(c);
+    const char ch = static_cast<char>(c);
+    if (m_out->sputc(ch) == traits_type::eof()) return traits_type::eof();
+    Collect(ch);
+    return c;
+  }
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    const std::streamsize written = m_out->sputn(s, n);
+    for (std::streamsize i = 0; i < written; ++i) Collect(s[i]);
+    return written;
+  }
+  int sync() override { return m_out->pubsync(); }
+
+ private:
+  void Collect(char c) {
+    if (c != '\n') {
+      m_partial += c;
+      return;
+    }
+    m_lines.push_back(std::move(m_partial));
+    m_partial.clear();
+    if (onLine) onLine();
+  }
+  std::streambuf* m_out;
+  std::string m_partial;
+  std::vector<std::string> m_lines;
+};
+
+}  // namespace
+
+struct HostWindow::State : std::streambuf {
+  LineQueue queue;
+  const volatile std::sig_atomic_t* stop = nullptr;
+  std::string current;
+  std::istream input{this};
+  std::unique_ptr<TeeBuffer> tee;
+  std::streambuf* originalOut = nullptr;
+  HWND main = nullptr, transcript = nullptr, edit = nullptr;
+  std::atomic<HWND> mainForReader{nullptr};  // the reader thread's view of `main`
+  HFONT font = nullptr;
+  bool readsStandardInput = false;
+
+  // Waits for the next line, running the message loop meanwhile.
+  int underflow() override {
+    if (gptr() != nullptr && gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    for (;;) {
+      Decorate();
+      bool ended = false;
+      if (auto line = queue.Take(ended)) {
+        current = std::move(*line) + "\n";
+        setg(current.data(), current.data(), current.data() + current.size());
+        return traits_type::to_int_type(*gptr());
+      }
+      if (ended || (stop != nullptr && *stop != 0)) return traits_type::eof();
+      HANDLE event = queue.Event();
+      ::MsgWaitForMultipleObjectsEx(1, &event, 100, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      Pump();
+    }
+  }
+
+  void Pump() {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        queue.End();
+        return;
+      }
+      // Tab and Enter move through a dialog's controls as in any dialog.
+      HWND root = message.hwnd ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+      wchar_t name[16] = {};
+      if (root && ::GetClassNameW(root, name, 16) && ::lstrcmpW(name, L"#32770") == 0 && ::IsDialogMessageW(root, &message))
+        continue;
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+  }
+
+  // The host makes its main window when the plug-in is loaded; it gets its controls then.
+  void Decorate() {
+    CWnd* window = AfxGetMainWnd();
+    HWND handle = window ? window->m_hWnd : nullptr;
+    if (handle == main) return;
+    main = handle;
+    mainForReader = handle;
+    transcript = edit = nullptr;
+    if (main == nullptr) return;
+    ::SetWindowSubclass(main, MainProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    if (font == nullptr)
+      font = ::CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック");
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    transcript = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"",
+                                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, 10,
+                                   10, main, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kTranscriptId)), instance, nullptr);
+    edit = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 10,
+                             10, main, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kInputId)), instance, nullptr);
+    for (HWND control : {transcript, edit}) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    ::SendMessageW(transcript, EM_SETLIMITTEXT, 0, 0);
+    ::SetWindowSubclass(edit, InputProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    ::SetWindowTextW(main, L"Zelkor - セッション");
+    if (const char* rect = std::getenv("ZELKOR_WINDOW")) {  // x,y,width,height for demos
+      int x = 0, y = 0, width = 0, height = 0;
+      if (std::sscanf(rect, "%d,%d,%d,%d", &x, &y, &width, &height) == 4)
+        ::SetWindowPos(main, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    Layout();
+    AppendTranscript();
+  }
+
+  void Layout() {
+    RECT client{};
+    ::GetClientRect(main, &client);
+    ::MoveWindow(transcript, 0, 0, client.right, std::max<LONG>(client.bottom - kInputHeight, 0), TRUE);
+    ::MoveWindow(edit, 0, std::max<LONG>(client.bottom - kInputHeight, 0), client.right, kInputHeight, TRUE);
+  }
+
+  void AppendTranscript() {
+    if (transcript == nullptr || !tee) return;
+    std::wstring text;
+    for (const std::string& line : tee->TakeLines()) text += FromUtf8(line) + L"\r\n";
+    if (text.empty()) return;
+    const LRESULT end = ::SendMessageW(transcript, WM_GETTEXTLENGTH, 0, 0);
+    ::SendMessageW(transcript, EM_SETSEL, static_cast<WPARAM>(end), end);
+    ::SendMessageW(transcript, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+
+  static LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<State*>(data);
+    switch (message) {
+      case WM_SIZE:
+        ::DefSubclassProc(window, message, wParam, lParam);
+        self->Layout();
+        return 0;
+      case WM_CLOSE:
+        // The runner shuts the session down, which destroys this window in order.
+        self->queue.End();
+        return 0;
+      case kWakeMessage:
+        // A line arrived while a popup menu holds the GUI thread: close it so the line runs.
+        ::EndMenu();
+        return 0;
+      case WM_NCDESTROY:
+        ::RemoveWindowSubclass(window, MainProc, 1);
+        if (self->main == window) {
+          self->main = self->transcript = self->edit = nullptr;
+          self->mainForReader = nullptr;
+        }
+        break;
+    }
+    return ::DefSubclassProc(window, message, wParam, lParam);
+  }
+
+  static LRESULT CALLBACK InputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<State*>(data);
+    if (message == WM_CHAR && wParam == VK_RETURN) {
+      const int length = ::GetWindowTextLengthW(window);
+      std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+      text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), length + 1)));
+      ::SetWindowTextW(window, L"");
+      // A typed line is what the local user says in the channel.
+      self->queue.Push("say " + ToUtf8(text));
+      return 0;
+    }
+    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, InputProc, 1);
+    return ::DefSubclassProc(window, message, wParam, lParam);
+  }
+
+  void WakeMain() {
+    if (HWND window = mainForReader.load()) ::PostMessageW(window, kWakeMessage, 0, 0);
+  }
+};
+
+HostWindow::HostWindow(std::istream* script, const volatile std::sig_atomic_t* stop) : m_state(std::make_unique<State>()) {
+  State& state = *m_state;
+  state.stop = stop;
+  state.originalOut = std::cout.rdbuf();
+  state.tee = std::make_unique<TeeBuffer>(state.originalOut);
+  state.tee->onLine = [&state] { state.AppendTranscript(); };
+  std::cout.rdbuf(state.tee.get());
+  // The system's popup menus instead of the transcript's, for showing the windows to a person.
+  if (const char* real = std::getenv("ZELKOR_REAL_MENUS"); real && *real == '1') fx::win32::SetRealPopupMenus(true);
+  if (script != nullptr) {
+    for (std::string line; std::getline(*script, line);) state.queue.Push(line);
+    state.queue.End();
+    return;
+  }
+  // Without a console or a pipe (started from the desktop) the input line is the only input.
+  HANDLE standardInput = ::GetStdHandle(STD_INPUT_HANDLE);
+  if (standardInput == nullptr || standardInput == INVALID_HANDLE_VALUE || ::GetFileType(standardInput) == FILE_TYPE_UNKNOWN)
+    return;
+  state.readsStandardInput = true;
+  // The reader only queues lines; it outlives the session if standard input never ends.
+  std::thread([&state] {
+    for (std::string line; std::getline(std::cin, line);) {
+      state.queue.Push(line);
+      state.WakeMain();
+    }
+    state.queue.End();
+    state.WakeMain();
+  }).detach();
+}
+
+HostWindow::~HostWindow() {
+  std::cout.flush();
+  std::cout.rdbuf(m_state->originalOut);
+  if (m_state->font) ::DeleteObject(m_state->font);
+  // A reader thread still waiting on standard input keeps using the state: leave it to the
+  // process's end.
+  if (m_state->readsStandardInput) (void)m_state.release();
+}
+
+std::istream& HostWindow::Input() { return m_state->input; }
+
+void UseBinaryStandardOutput() {
+  ::_setmode(::_fileno(stdout), _O_BINARY);
+  ::_setmode(::_fileno(stderr), _O_BINARY);
+}
+
+}  // namespace zelkor::win32
