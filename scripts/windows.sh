@@ -6,7 +6,8 @@
 #   scripts/windows.sh build      the same without the tests
 #   scripts/windows.sh run P.exe  run one program of build/windows/bin under the same wine setup;
 #                                 with SHOT=file.png the screen is saved SHOT_DELAY (3) s after start
-#   scripts/windows.sh demo       example session in the real windows, screenshots into docs/
+#   scripts/windows.sh demo       examples/chat.session in the real windows, then screenshots of
+#                                 each window into docs/ (windows-*.png)
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -150,6 +151,45 @@ run_tests() {
   ctest --preset windows
 }
 
+# The desktop above the host's window (placed at the bottom by ZELKOR_WINDOW), cut to what is
+# not background: the plug-in window in front (with its popup menu, if one is open).
+shot_of_plugin_window() {
+  local raw=$BUILD/demo-raw.png
+  screenshot "$raw" >/dev/null
+  /usr/bin/convert "$raw" -crop 1280x690+0+0 +repage -trim +repage -bordercolor '#3a6ea5' -border 8 "$1"
+  say "screenshot saved to $1"
+}
+
+demo() {
+  local home=$BUILD/demo-home fifo=$BUILD/demo-input
+  rm -rf "$home" && mkdir -p "$home"
+  cp "$ROOT/tests/sessions/chat.Zelkor.ini" "$home/Zelkor.ini"
+  rm -f "$fifo" && mkfifo "$fifo"
+  # The session's lines go in through standard input, a few at a time, with pauses for the
+  # screenshots; the windows are real and the popup menu is the system's own.
+  ZELKOR_WINDOW=0,700,1280,324 ZELKOR_REAL_MENUS=1 \
+    wine "$BUILD/bin/zelkor.exe" --home "$home" <"$fifo" >"$BUILD/demo-transcript.txt" 2>>"$LOG" &
+  local pid=$!
+  exec 3>"$fifo"
+  send() { printf '%s\n' "$@" >&3; }
+  grep -v '^ui show\|^ui click 13007 1$' "$ROOT/examples/chat.session" >&3
+  send "say #event" "ui close 13001" "ui close 13007" "ui resize 13000 520 300"
+  sleep 3; shot_of_plugin_window "$ROOT/docs/windows-eventlog.png"
+  send "ui rclick 13000 13000 2 2"
+  sleep 2; shot_of_plugin_window "$ROOT/docs/windows-eventlog-menu.png"
+  send "ui close 13000" "say #setting" "ui tab 13001 13001 0"
+  sleep 2; shot_of_plugin_window "$ROOT/docs/windows-settings-autoreact.png"
+  send "ui tab 13001 13001 1"
+  sleep 2; shot_of_plugin_window "$ROOT/docs/windows-settings-eventlog.png"
+  send "ui close 13001" "say #url"
+  sleep 2; shot_of_plugin_window "$ROOT/docs/windows-url.png"
+  screenshot "$ROOT/docs/windows-desktop.png"
+  exec 3>&-
+  wait "$pid" || die "zelkor.exe failed, see $LOG"
+  rm -f "$fifo" "$BUILD/demo-raw.png"
+  say "transcript in $BUILD/demo-transcript.txt, files in $home"
+}
+
 main() {
   local command=${1:-all}
   case $command in
@@ -182,12 +222,7 @@ main() {
         wait "$pid"
       fi
       ;;
-    demo)
-      build
-      # The example session in the real windows comes with the Win32 backend of fx; until then
-      # there is nothing to photograph.
-      die "demo: not available yet (needs zelkor.exe with the Win32 fx backend)"
-      ;;
+    demo) build; demo ;;
   esac
 }
 

@@ -4,7 +4,6 @@
 #include <io.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -24,7 +23,7 @@
 namespace zelkor::win32 {
 namespace {
 
-constexpr UINT kWakeMessage = WM_APP + 1;
+constexpr UINT_PTR kMenuTimer = 1;
 constexpr int kTranscriptId = 100;
 constexpr int kInputId = 101;
 constexpr int kInputHeight = 24;
@@ -75,6 +74,10 @@ class LineQueue {
     return line;
   }
   HANDLE Event() const { return m_event; }
+  bool HasLines() {
+    std::lock_guard lock(m_mutex);
+    return !m_lines.empty() || m_ended;
+  }
 
  private:
   std::mutex m_mutex;
@@ -130,7 +133,6 @@ struct HostWindow::State : std::streambuf {
   std::unique_ptr<TeeBuffer> tee;
   std::streambuf* originalOut = nullptr;
   HWND main = nullptr, transcript = nullptr, edit = nullptr;
-  std::atomic<HWND> mainForReader{nullptr};  // the reader thread's view of `main`
   HFONT font = nullptr;
   bool readsStandardInput = false;
 
@@ -175,10 +177,10 @@ struct HostWindow::State : std::streambuf {
     HWND handle = window ? window->m_hWnd : nullptr;
     if (handle == main) return;
     main = handle;
-    mainForReader = handle;
     transcript = edit = nullptr;
     if (main == nullptr) return;
     ::SetWindowSubclass(main, MainProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    ::SetTimer(main, kMenuTimer, 200, nullptr);
     if (font == nullptr)
       font = ::CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック");
@@ -229,16 +231,18 @@ struct HostWindow::State : std::streambuf {
         // The runner shuts the session down, which destroys this window in order.
         self->queue.End();
         return 0;
-      case kWakeMessage:
-        // A line arrived while a popup menu holds the GUI thread: close it so the line runs.
-        ::EndMenu();
-        return 0;
+      case WM_TIMER:
+        // Lines waiting while a popup menu holds the GUI thread in its loop: close the menu,
+        // so that the line that opened it returns and the next ones run.
+        if (wParam == kMenuTimer) {
+          if (self->queue.HasLines()) ::EndMenu();
+          return 0;
+        }
+        break;
       case WM_NCDESTROY:
         ::RemoveWindowSubclass(window, MainProc, 1);
-        if (self->main == window) {
-          self->main = self->transcript = self->edit = nullptr;
-          self->mainForReader = nullptr;
-        }
+        ::KillTimer(window, kMenuTimer);
+        if (self->main == window) self->main = self->transcript = self->edit = nullptr;
         break;
     }
     return ::DefSubclassProc(window, message, wParam, lParam);
@@ -259,9 +263,6 @@ struct HostWindow::State : std::streambuf {
     return ::DefSubclassProc(window, message, wParam, lParam);
   }
 
-  void WakeMain() {
-    if (HWND window = mainForReader.load()) ::PostMessageW(window, kWakeMessage, 0, 0);
-  }
 };
 
 HostWindow::HostWindow(std::istream* script, const volatile std::sig_atomic_t* stop) : m_state(std::make_unique<State>()) {
@@ -287,10 +288,8 @@ HostWindow::HostWindow(std::istream* script, const volatile std::sig_atomic_t* s
   std::thread([&state] {
     for (std::string line; std::getline(std::cin, line);) {
       state.queue.Push(line);
-      state.WakeMain();
     }
     state.queue.End();
-    state.WakeMain();
   }).detach();
 }
 
