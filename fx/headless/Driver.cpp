@@ -312,9 +312,7 @@ ListViewState ReadListView(HWND dialog, int listId) {
   for (const auto& column : list->columns) state.columns.push_back(ListColumn{column.heading, column.format, column.width});
   state.order = list->columnOrder;
   for (const auto& row : list->rows) {
-    std::vector<std::string> cells = row.cells;
-    cells.resize(std::max<std::size_t>(list->columns.size(), 1));
-    state.rows.push_back(std::move(cells));
+    state.rows.push_back(row.Cells(std::max<std::size_t>(list->columns.size(), 1)));
     state.selected.push_back(row.selected);
   }
   state.bkColor = list->bkColor;
@@ -385,7 +383,7 @@ void DescribeInto(std::ostringstream& out, Window* window, int depth) {
         out << "\n" << indent << (row.selected ? "  > |" : "    |");
         for (int column : order) {
           const auto c = static_cast<std::size_t>(column);
-          out << " " << (c < row.cells.size() ? row.cells[c] : std::string()) << " |";
+          out << " " << row.Cell(c) << " |";
         }
       }
       break;

@@ -28,8 +28,7 @@ int CListCtrl::InsertColumn(int column, const char* heading, int format, int wid
   for (int& index : list->columnOrder)
     if (index >= static_cast<int>(at)) ++index;
   list->columnOrder.push_back(static_cast<int>(at));
-  for (auto& row : list->rows)
-    if (row.cells.size() > at) row.cells.insert(row.cells.begin() + static_cast<std::ptrdiff_t>(at), std::string());
+  for (auto& row : list->rows) row.InsertCell(at);
   return static_cast<int>(at);
 }
 
@@ -77,8 +76,8 @@ int CListCtrl::InsertItem(int item, const char* text) {
   if (list == nullptr || item < 0) return -1;
   const int at = std::min<int>(item, static_cast<int>(list->rows.size()));
   fx::headless::ListRow row;
-  row.cells.assign(std::max<std::size_t>(list->columns.size(), 1), std::string());
-  row.cells[0] = text ? text : "";
+  row.SetCell(std::max<std::size_t>(list->columns.size(), 1) - 1, "");
+  row.SetCell(0, text ? text : "");
   list->rows.insert(list->rows.begin() + at, std::move(row));
   return at;
 }
@@ -86,28 +85,78 @@ int CListCtrl::InsertItem(int item, const char* text) {
 BOOL CListCtrl::SetItemText(int item, int subItem, const char* text) {
   Window* list = List(this);
   if (list == nullptr || !ValidRow(list, item) || subItem < 0) return FALSE;
-  auto& cells = list->rows[static_cast<std::size_t>(item)].cells;
   if (subItem >= static_cast<int>(std::max<std::size_t>(list->columns.size(), 1))) return FALSE;
-  if (static_cast<std::size_t>(subItem) >= cells.size()) cells.resize(static_cast<std::size_t>(subItem) + 1);
-  cells[static_cast<std::size_t>(subItem)] = text ? text : "";
+  list->rows[static_cast<std::size_t>(item)].SetCell(static_cast<std::size_t>(subItem), text ? text : "");
   return TRUE;
 }
 
 CString CListCtrl::GetItemText(int item, int subItem) const {
   Window* list = List(this);
   if (list == nullptr || !ValidRow(list, item) || subItem < 0) return CString();
-  const auto& cells = list->rows[static_cast<std::size_t>(item)].cells;
-  return static_cast<std::size_t>(subItem) < cells.size() ? CString(cells[static_cast<std::size_t>(subItem)]) : CString();
+  return CString(list->rows[static_cast<std::size_t>(item)].Cell(static_cast<std::size_t>(subItem)));
 }
 
 int CListCtrl::GetItemText(int item, int subItem, char* buffer, int bufferSize) const {
   if (buffer == nullptr || bufferSize <= 0) return 0;
-  const CString text = GetItemText(item, subItem);
-  const std::size_t length = fx::sjis::CutLength(text.View(), static_cast<std::size_t>(bufferSize) - 1);
-  std::memcpy(buffer, text.GetString(), length);
+  Window* list = List(this);
+  std::string_view text;
+  if (list != nullptr && ValidRow(list, item) && subItem >= 0)
+    text = list->rows[static_cast<std::size_t>(item)].Cell(static_cast<std::size_t>(subItem));
+  const std::size_t length = fx::sjis::CutLength(text, static_cast<std::size_t>(bufferSize) - 1);
+  std::memcpy(buffer, text.data(), length);
   buffer[length] = '\0';
   return static_cast<int>(length);
 }
+
+namespace fx::headless {
+
+std::size_t ListRow::CellStart(std::size_t index) const noexcept {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < index; ++i) {
+    const std::size_t end = m_packed.find('\0', start);
+    if (end == std::string::npos) return std::string::npos;
+    start = end + 1;
+  }
+  return start < m_packed.size() ? start : std::string::npos;
+}
+
+std::size_t ListRow::CellCount() const noexcept {
+  std::size_t count = 0;
+  for (const char c : m_packed) count += c == '\0';
+  return count;
+}
+
+std::string_view ListRow::Cell(std::size_t index) const noexcept {
+  const std::size_t start = CellStart(index);
+  if (start == std::string::npos) return std::string_view();
+  return std::string_view(m_packed).substr(start, m_packed.find('\0', start) - start);
+}
+
+void ListRow::SetCell(std::size_t index, std::string_view text) {
+  const std::string_view clean = text.substr(0, text.find('\0'));
+  const std::size_t count = CellCount();
+  if (index >= count) m_packed.append(index + 1 - count, '\0');
+  const std::size_t start = CellStart(index);
+  m_packed.replace(start, m_packed.find('\0', start) - start, clean);
+}
+
+void ListRow::InsertCell(std::size_t at) {
+  const std::size_t start = CellStart(at);
+  if (start != std::string::npos) m_packed.insert(start, 1, '\0');
+}
+
+std::vector<std::string> ListRow::Cells(std::size_t count) const {
+  std::vector<std::string> cells;
+  for (std::size_t start = 0; start < m_packed.size();) {
+    const std::size_t end = m_packed.find('\0', start);
+    cells.emplace_back(m_packed, start, end - start);
+    start = end + 1;
+  }
+  cells.resize(count);
+  return cells;
+}
+
+}  // namespace fx::headless
 
 BOOL CListCtrl::DeleteItem(int item) {
   Window* list = List(this);

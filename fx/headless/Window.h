@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "fx/Resources.h"
@@ -16,9 +17,28 @@ namespace fx::headless {
 
 enum class Kind { TopLevel, Dialog, PushButton, CheckBox, GroupBox, Edit, Static, ListView, ComboBox, Tab };
 
-struct ListRow {
-  std::vector<std::string> cells;
+// A list-view row. Its cells are packed into one string, each ended by a NUL (a cell comes from
+// a C string, so it never holds one): a row costs one allocation however many columns it has,
+// and a list of a million rows stays well within a couple of hundred megabytes.
+class ListRow {
+ public:
+  std::size_t CellCount() const noexcept;
+  // "" for a cell past the last one.
+  std::string_view Cell(std::size_t index) const noexcept;
+  // Adds empty cells up to `index` when needed.
+  void SetCell(std::size_t index, std::string_view text);
+  // An empty cell at `at`, when the row has a cell there already.
+  void InsertCell(std::size_t at);
+  // The first `count` cells, padded with empty ones.
+  std::vector<std::string> Cells(std::size_t count) const;
+
   bool selected = false;
+
+ private:
+  // The offset where cell `index` starts; npos when the row has fewer cells.
+  std::size_t CellStart(std::size_t index) const noexcept;
+
+  std::string m_packed;
 };
 
 struct ListColumnData {
