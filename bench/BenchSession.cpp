@@ -55,7 +55,7 @@ CZelkorPlugin& BenchSession::plugin() const { return *m_host.Plugin(); }
 std::string FullPluginIni(int rules, bool keywordsInLine) {
   std::string ini =
       "[AutoWelcome]\r\nMessage=%NAME% さん、こんにちは！ %IP%:%PORT% %LINE%\r\nAutoWelcome=1\r\n"
-      "[LogSettings]\r\nDirectory=\r\nCheckUser=\r\n"
+      "[LogSettings]\r\nCheckUser=\r\n"
       "[Switch]\r\nSetDlg=1\r\nEventDlg=0\r\n"
       "[LogSwitch]\r\nAutoLog=1\r\nTimeStump=1\r\nHTML=1\r\nEnterLog=1\r\nLeaveLog=1\r\nRenameLog=1\r\n"
       "MessageLog=1\r\nRCMSLog=1\r\nURLLog=1\r\nWriteType=0\r\nNameInclude=1\r\n"

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (RelWithDebInfo, as the native preset) and prints the README's table:
+# each figure beside the baseline measured in the same run. Run it on a quiet machine.
+#   scripts/bench.sh            the table (about two minutes)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build="${PELLIX_BENCH_BUILD:-build/bench}"
+cmake -S . -B "${build}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLIX_BUILD_BENCH=ON -DPELLIX_BUILD_TESTS=OFF >/dev/null
+cmake --build "${build}" --target bench_chat bench_startup bench_eventlist -j2 >/dev/null
+
+out="${build}/results"
+mkdir -p "${out}"
+# The log files go to the sessions' temporary homes; run from a scratch folder all the same.
+cd "${out}"
+bin="../bin"
+"${bin}/bench_chat" --benchmark_format=json >chat.json 2>/dev/null
+"${bin}/bench_startup" --benchmark_format=json >startup.json 2>/dev/null
+# One size per process, so that memory freed by one size does not hide the growth of the next.
+for size in 100000 1000000; do
+  "${bin}/bench_eventlist" --benchmark_filter="/${size}/" --benchmark_format=json >"eventlist-${size}.json" 2>/dev/null
+done
+
+python3 - <<'PY'
+import json
+
+def load(name):
+    with open(name) as f:
+        return json.load(f)["benchmarks"]
+
+def pick(rows, prefix, aggregate="median"):
+    for row in rows:
+        if row["name"].startswith(prefix) and row.get("aggregate_name", aggregate) == aggregate:
+            return row
+    raise SystemExit("missing result: " + prefix)
+
+def us(row):
+    scale = {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}[row["time_unit"]]
+    return row["real_time"] * scale
+
+chat = load("chat.json")
+base = pick(chat, "BM_Baseline_WriteSameBytes")
+none = pick(chat, "BM_ChatLine_NoRuleMatches")
+every = pick(chat, "BM_ChatLine_AllRulesMatch")
+start = load("startup.json")
+startup = pick(start, "BM_StartToFirstEvent")
+read = pick(start, "BM_Baseline_ReadBothIniFiles")
+small = load("eventlist-100000.json")
+large = load("eventlist-1000000.json")
+list_small = pick(small, "BM_EventListAppend/100000")
+list_large = pick(large, "BM_EventListAppend/1000000")
+vec_large = pick(large, "BM_Baseline_VectorOfStrings/1000000")
+
+def verdict(ok):
+    return "met" if ok else "missed"
+
+rows = [
+    ("P1 chat line, 99 rules, none match", f"{us(none):.2f} µs", f"write(2) of the same {base['bytes_per_line']:.0f} bytes in {base['writes_per_line']:.0f} calls: {us(base):.2f} µs",
+     f"{us(none) / us(base):.1f}×", "≤ 2×", verdict(us(none) <= 2 * us(base))),
+    ("P1 chat line, 99 rules, all match (99 sends)", f"{us(every):.2f} µs", f"{us(base):.2f} µs",
+     f"{us(every) / us(base):.1f}×", "≤ 2×", verdict(us(every) <= 2 * us(base))),
+    ("P2 OnInitPlugin to the end of the first event", f"{us(startup):.0f} µs", f"reading both INI files: {us(read):.1f} µs",
+     f"{us(startup) / us(read):.0f}×", "≤ 1 ms", verdict(us(startup) <= 1000)),
+    ("P3 1,000,000 rows resident", f"{list_large['resident_MB']:.0f} MB ({list_large['bytes_per_row']:.0f} B/row)",
+     f"vector of 3 strings per row: {vec_large['bytes_per_row']:.0f} B/row", f"{list_large['bytes_per_row'] / vec_large['bytes_per_row']:.1f}×",
+     "≤ 200 MB", verdict(list_large["resident_MB"] <= 200)),
+    ("P3 append 1M rows vs 100k rows", f"{us(list_large) / 1e3:.0f} ms vs {us(list_small) / 1e3:.0f} ms", "the 100k run",
+     f"{us(list_large) / us(list_small):.1f}×", "≤ 11×", verdict(us(list_large) <= 11 * us(list_small))),
+]
+print("| figure | measured | baseline (same run) | ratio | goal | |")
+print("|---|---|---|---|---|---|")
+for row in rows:
+    print("| " + " | ".join(row) + " |")
+PY
