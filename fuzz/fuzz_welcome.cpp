@@ -2,6 +2,7 @@
 #include "FuzzSupport.h"
 #include "fx/Sjis.h"
 #include "handlers/AutoReact.h"
+#include "handlers/RuleMatcher.h"
 #include "handlers/Welcome.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -26,7 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // A rule matches exactly when its keyword is found as whole characters, letter case ignored.
   const std::string_view keyword = fields.Next();
-  fuzz::Check(pellix::RuleMatches(name, keyword) == (!keyword.empty() && fx::sjis::ContainsNoCase(name, keyword)),
-              "rule match differs from the search", keyword);
+  const bool matches = pellix::RuleMatches(name, keyword);
+  fuzz::Check(matches == (!keyword.empty() && fx::sjis::ContainsNoCase(name, keyword)), "rule match differs from the search",
+              keyword);
+  // The line prepared once for the whole rule table gives the same answers.
+  fuzz::Check(pellix::RuleMatcher(name).Matches(keyword) == matches, "prepared line differs from the search", keyword);
+  fuzz::Check(pellix::RuleMatcher(welcomeTemplate).Matches(name) == pellix::RuleMatches(welcomeTemplate, name),
+              "prepared line differs from the search", name);
   return 0;
 }

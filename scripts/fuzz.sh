@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (ASan + UBSan) and runs each for SECONDS (default 60),
-# one after another, from its seed corpus in fuzz/corpus/<target>. New inputs go to a scratch
+# from its seed corpus in fuzz/corpus/<target>. New inputs go to a scratch
 # corpus in the build folder; a crash leaves its input there too and fails the script.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
 set -euo pipefail
@@ -20,27 +20,39 @@ if ((${#targets[@]} == 0)); then
     name="$(basename "${corpus}")"
     [[ -f "fuzz/${name}.cpp" ]] && targets+=("${name}")
   done
-  # The script parser's target exists once its header does.
-  [[ -f zelkor/ScriptParser.h && -f fuzz/fuzz_script.cpp ]] && [[ ! " ${targets[*]} " =~ " fuzz_script " ]] && targets+=(fuzz_script)
 fi
-cmake --build "${build}/out" --target "${targets[@]}" -j2 >/dev/null
+if ! cmake --build "${build}/out" --target "${targets[@]}" -j2 >"${build}/build.log" 2>&1; then
+  tail -n 60 "${build}/build.log" >&2
+  exit 1
+fi
 
 # Leaks are found by the test suite's LeakSanitizer run; a fuzz run keeps its state across inputs.
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1:${ASAN_OPTIONS:-}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}"
-status=0
-for target in "${targets[@]}"; do
-  scratch="${build}/runs/${target}"
+# Two targets at a time by default (the machine has two cores); PELLIX_FUZZ_JOBS=1 runs them
+# one by one.
+jobs="${PELLIX_FUZZ_JOBS:-2}"
+run_target() {
+  local target="$1" scratch="${build}/runs/$1"
   mkdir -p "${scratch}/corpus" "fuzz/corpus/${target}"
-  echo "== ${target}: ${seconds} s"
   if ! "${build}/out/bin/${target}" -max_total_time="${seconds}" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
       -artifact_prefix="${scratch}/" -print_final_stats=1 "${scratch}/corpus" "fuzz/corpus/${target}" \
       >"${scratch}/log.txt" 2>&1; then
-    echo "${target}: FAILED, see ${scratch}/log.txt and the crash-* input beside it" >&2
+    echo "== ${target}: FAILED, see ${scratch}/log.txt and the crash-* input beside it" >&2
     tail -n 40 "${scratch}/log.txt" >&2
-    status=1
-  else
-    grep -E '^stat::number_of_executed_units|^#[0-9]+ +DONE' "${scratch}/log.txt" | tail -n 2 || true
+    return 1
+  fi
+  echo "== ${target}: ${seconds} s, $(grep -a '^stat::number_of_executed_units' "${scratch}/log.txt" | awk '{print $2}') inputs, no finding"
+}
+status=0
+pids=()
+for target in "${targets[@]}"; do
+  run_target "${target}" &
+  pids+=($!)
+  if ((${#pids[@]} >= jobs)); then
+    wait "${pids[0]}" || status=1
+    pids=("${pids[@]:1}")
   fi
 done
+for pid in "${pids[@]}"; do wait "${pid}" || status=1; done
 exit "${status}"

@@ -11,3 +11,8 @@ for preset in native sanitize; do
   echo "== ${preset}: test"
   ctest --preset "${preset}"
 done
+
+# The fuzz targets, 60 s each from their committed seed corpora, two at a time (clang with ASan
+# and UBSan; see scripts/fuzz.sh).
+echo "== fuzz: 60 s per target"
+scripts/fuzz.sh 60
