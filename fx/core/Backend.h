@@ -1,6 +1,10 @@
 // What each backend provides to the shared core.
 #pragma once
 
+#include <optional>
+#include <string>
+#include <string_view>
+
 #include "fx/Resources.h"
 #include "fx/Types.h"
 
@@ -22,5 +26,10 @@ bool CreateDialogWindow(CWnd* object, const DialogTemplate& tmpl, HWND parent, H
 
 // The default handling of a message for the window's class.
 LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The profile primitives under the shared name checks of fx/core/Profile.cpp: names arrive
+// trimmed and usable, the file path non-empty and without NUL, the value on one line.
+std::optional<std::string> ProfileLookUp(std::string_view section, std::string_view key, std::string_view file);
+bool ProfileWrite(std::string_view section, std::string_view key, std::string_view value, std::string_view file);
 
 }  // namespace fx::backend

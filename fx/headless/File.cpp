@@ -2,44 +2,13 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "fx/Sjis.h"
+#include "../core/FileFaults.h"
 
 namespace fx {
-namespace {
-
-std::mutex g_faultMutex;
-std::optional<std::size_t> g_writesBeforeFailure;
-
-// Consumes one write from the injected budget; false when the write must fail.
-bool TakeWriteBudget() {
-  std::lock_guard lock(g_faultMutex);
-  if (!g_writesBeforeFailure) return true;
-  if (*g_writesBeforeFailure == 0) return false;
-  --*g_writesBeforeFailure;
-  return true;
-}
-
-}  // namespace
-
-std::string NativePath(std::string_view cp932Path) { return sjis::ToUtf8(cp932Path); }
-
-File::~File() { Close(); }
-
-File::File(File&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    Close();
-    m_fd = other.m_fd;
-    other.m_fd = -1;
-  }
-  return *this;
-}
 
 bool File::OpenForAppend(std::string_view cp932Path) {
   Close();
@@ -57,7 +26,7 @@ bool File::OpenForAppend(std::string_view cp932Path) {
 }
 
 bool File::Write(std::string_view bytes) {
-  if (m_fd < 0 || !TakeWriteBudget()) return false;
+  if (m_fd < 0 || !detail::TakeWriteBudget()) return false;
   // A file deleted, or replaced by another renamed over it, while open has no name any more:
   // lines written to it would be lost without notice, so the write fails instead.
   struct stat info {};
@@ -80,12 +49,5 @@ void File::Close() {
     m_fd = -1;
   }
 }
-
-namespace testing {
-void FailFileWritesAfter(std::optional<std::size_t> successfulWrites) {
-  std::lock_guard lock(g_faultMutex);
-  g_writesBeforeFailure = successfulWrites;
-}
-}  // namespace testing
 
 }  // namespace fx

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
@@ -13,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "../core/Backend.h"
 #include "fx/File.h"
 #include "fx/Sjis.h"
 
@@ -200,45 +200,6 @@ LoadResult Load(const std::string& path) {
 
 bool IsUsablePath(const std::string& path) { return !path.empty() && path.find('\0') == std::string::npos; }
 
-std::optional<std::string> LookUp(std::string_view section, std::string_view key, std::string_view file) {
-  section = Trim(section);
-  key = Trim(key);
-  if (key.empty()) return std::nullopt;
-  const std::string path = NativePath(file);
-  if (!IsUsablePath(path)) return std::nullopt;
-  std::lock_guard lock(g_cacheMutex);
-  const LoadResult loaded = Load(path);
-  if (loaded.status != LoadStatus::Loaded) return std::nullopt;
-  const auto line = loaded.document->FindEntry(section, key);
-  if (!line) return std::nullopt;
-  std::string_view value = Classify(loaded.document->lines[*line].text).value;
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
-    value = value.substr(1, value.size() - 2);
-  }
-  return std::string(value);
-}
-
-// A name ending in a lone lead byte would take the ']' or '=' after it as its trail byte, so
-// the line written could never be read back.
-bool EndsInWholeCharacter(std::string_view name) {
-  std::size_t pos = 0;
-  while (pos < name.size()) {
-    if (sjis::IsLeadByte(static_cast<unsigned char>(name[pos])) && pos + 1 == name.size()) return false;
-    pos += sjis::CharLength(name, pos);
-  }
-  return true;
-}
-
-bool IsUsableSection(std::string_view section) {
-  return section.find_first_of(std::string_view("\r\n\0", 3)) == npos && sjis::Find(section, "]") == npos &&
-         EndsInWholeCharacter(section);
-}
-
-bool IsUsableKey(std::string_view key) {
-  return !key.empty() && key.front() != '[' && key.front() != ';' &&
-         key.find_first_of(std::string_view("=\r\n\0", 4)) == npos && EndsInWholeCharacter(key);
-}
-
 bool WriteFully(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(fd, bytes.data(), bytes.size());
@@ -276,37 +237,26 @@ void EnsureEnding(Line& line) {
 }
 
 }  // namespace
+}  // namespace fx
 
-std::string ProfileGetString(std::string_view section, std::string_view key, std::string_view defaultValue,
-                             std::size_t bufferSize, std::string_view file) {
-  if (bufferSize == 0) return std::string();
-  const std::optional<std::string> value = LookUp(section, key, file);
-  return std::string(sjis::Cut(value ? std::string_view(*value) : defaultValue, bufferSize - 1));
-}
+namespace fx::backend {
 
-int ProfileGetInt(std::string_view section, std::string_view key, int defaultValue, std::string_view file) {
-  const std::optional<std::string> value = LookUp(section, key, file);
-  if (!value || value->empty()) return defaultValue;
-  std::string_view digits = *value;
-  const bool negative = digits.front() == '-';
-  if (digits.front() == '-' || digits.front() == '+') digits.remove_prefix(1);
-  std::int64_t magnitude = 0;
-  constexpr std::int64_t limit = static_cast<std::int64_t>(INT_MAX) + 1;
-  for (const char c : digits) {
-    if (c < '0' || c > '9') break;
-    magnitude = std::min(magnitude * 10 + (c - '0'), limit);
+std::optional<std::string> ProfileLookUp(std::string_view section, std::string_view key, std::string_view file) {
+  const std::string path = NativePath(file);
+  if (!IsUsablePath(path)) return std::nullopt;
+  std::lock_guard lock(g_cacheMutex);
+  const LoadResult loaded = Load(path);
+  if (loaded.status != LoadStatus::Loaded) return std::nullopt;
+  const auto line = loaded.document->FindEntry(section, key);
+  if (!line) return std::nullopt;
+  std::string_view value = Classify(loaded.document->lines[*line].text).value;
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
   }
-  if (negative) return static_cast<int>(-magnitude);
-  return static_cast<int>(std::min<std::int64_t>(magnitude, INT_MAX));
+  return std::string(value);
 }
 
-bool ProfileWriteString(std::string_view section, std::string_view key, std::string_view value,
-                        std::string_view file) {
-  section = Trim(section);
-  key = Trim(key);
-  if (!IsUsableSection(section) || !IsUsableKey(key)) return false;
-  value = value.substr(0, value.find_first_of(std::string_view("\r\n\0", 3)));
-
+bool ProfileWrite(std::string_view section, std::string_view key, std::string_view value, std::string_view file) {
   const std::string path = NativePath(file);
   if (!IsUsablePath(path)) return false;
   std::lock_guard lock(g_cacheMutex);
@@ -343,6 +293,10 @@ bool ProfileWriteString(std::string_view section, std::string_view key, std::str
   g_cache[path] = {FileStamp::Of(info), std::make_shared<const Document>(std::move(document))};
   return true;
 }
+
+}  // namespace fx::backend
+
+namespace fx {
 
 void ProfileForgetCache() {
   std::lock_guard lock(g_cacheMutex);

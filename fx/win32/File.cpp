@@ -2,43 +2,12 @@
 
 #include <fcntl.h>
 #include <io.h>
-#include <mutex>
 
 #include "Win32.h"
+#include "../core/FileFaults.h"
 #include "fx/Sjis.h"
 
 namespace fx {
-namespace {
-
-std::mutex g_faultMutex;
-std::optional<std::size_t> g_writesBeforeFailure;
-
-bool TakeWriteBudget() {
-  std::lock_guard lock(g_faultMutex);
-  if (!g_writesBeforeFailure) return true;
-  if (*g_writesBeforeFailure == 0) return false;
-  --*g_writesBeforeFailure;
-  return true;
-}
-
-}  // namespace
-
-// The project's own name for a path outside CP932 is UTF-8 on every platform; files themselves
-// are opened with the UTF-16 name.
-std::string NativePath(std::string_view cp932Path) { return sjis::ToUtf8(cp932Path); }
-
-File::~File() { Close(); }
-
-File::File(File&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    Close();
-    m_fd = other.m_fd;
-    other.m_fd = -1;
-  }
-  return *this;
-}
 
 bool File::OpenForAppend(std::string_view cp932Path) {
   Close();
@@ -63,7 +32,7 @@ bool File::OpenForAppend(std::string_view cp932Path) {
 }
 
 bool File::Write(std::string_view bytes) {
-  if (m_fd < 0 || !TakeWriteBudget()) return false;
+  if (m_fd < 0 || !detail::TakeWriteBudget()) return false;
   HANDLE handle = reinterpret_cast<HANDLE>(::_get_osfhandle(m_fd));
   if (handle == INVALID_HANDLE_VALUE) return false;
   while (!bytes.empty()) {
@@ -81,12 +50,5 @@ void File::Close() {
     m_fd = -1;
   }
 }
-
-namespace testing {
-void FailFileWritesAfter(std::optional<std::size_t> successfulWrites) {
-  std::lock_guard lock(g_faultMutex);
-  g_writesBeforeFailure = successfulWrites;
-}
-}  // namespace testing
 
 }  // namespace fx
