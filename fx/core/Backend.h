@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "fx/Clock.h"
 #include "fx/Resources.h"
 #include "fx/Types.h"
 
@@ -26,6 +27,10 @@ bool CreateDialogWindow(CWnd* object, const DialogTemplate& tmpl, HWND parent, H
 
 // The default handling of a message for the window's class.
 LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The system's local time, and the running program's full path as CP932 (empty when unknown).
+LocalTime SystemLocalTime();
+std::string ExecutablePath();
 
 // The profile primitives under the shared name checks of fx/core/Profile.cpp: names arrive
 // trimmed and usable, the file path non-empty and without NUL, the value on one line.

@@ -1,28 +1,12 @@
-#include "fx/Clock.h"
-
-#include <mutex>
-
+#include "../core/Backend.h"
 #include "fx/Types.h"
 
-namespace fx {
-namespace {
-std::mutex g_clockMutex;
-std::optional<LocalTime> g_fixedTime;
-}  // namespace
+namespace fx::backend {
 
-LocalTime GetLocalTime() {
-  {
-    std::lock_guard lock(g_clockMutex);
-    if (g_fixedTime) return *g_fixedTime;
-  }
+LocalTime SystemLocalTime() {
   SYSTEMTIME now{};
   ::GetLocalTime(&now);
   return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
-void SetFixedLocalTime(std::optional<LocalTime> time) {
-  std::lock_guard lock(g_clockMutex);
-  g_fixedTime = time;
-}
-
-}  // namespace fx
+}  // namespace fx::backend

@@ -1,16 +1,9 @@
-#include "fx/Module.h"
-
-#include <mutex>
-#include <optional>
-
+#include "../core/Backend.h"
 #include "Win32.h"
 
-namespace fx {
-namespace {
-std::mutex g_pathMutex;
-std::optional<std::string> g_overridePath;
+namespace fx::backend {
 
-std::string ReadExecutablePath() {
+std::string ExecutablePath() {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -22,22 +15,5 @@ std::string ReadExecutablePath() {
     buffer.resize(buffer.size() * 2);
   }
 }
-}  // namespace
 
-std::string GetHostProgramPath() {
-  std::lock_guard lock(g_pathMutex);
-  if (g_overridePath) return *g_overridePath;
-  return ReadExecutablePath();
-}
-
-void SetHostProgramPath(std::string_view cp932Path) {
-  std::lock_guard lock(g_pathMutex);
-  g_overridePath = std::string(cp932Path);
-}
-
-void ClearHostProgramPath() {
-  std::lock_guard lock(g_pathMutex);
-  g_overridePath.reset();
-}
-
-}  // namespace fx
+}  // namespace fx::backend
