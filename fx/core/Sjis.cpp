@@ -1,5 +1,7 @@
 #include "fx/Sjis.h"
 
+#include <algorithm>
+#include <cstring>
 
 namespace fx::sjis {
 namespace {
@@ -34,15 +36,36 @@ bool MatchesAt(std::string_view text, std::size_t pos, std::string_view needle, 
   return true;
 }
 
+// The next position at or after `from` holding `byte`, or the text's size.
+std::size_t NextByte(std::string_view text, std::size_t from, unsigned char byte) noexcept {
+  if (from >= text.size()) return text.size();
+  const void* hit = std::memchr(text.data() + from, byte, text.size() - from);
+  return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : text.size();
+}
+
+// Only bytes that can begin a match are compared in full: the needle's first byte, or either
+// case of it for a letter when folding. The walk over character starts moves forward only, so
+// the search stays linear however often the first byte occurs.
 std::size_t FindImpl(std::string_view text, std::string_view needle, std::size_t from, bool foldCase) noexcept {
   std::size_t pos = 0;
   while (pos < from && pos < text.size()) pos += CharLength(text, pos);
   if (pos < from) return npos;  // from lies past the end
-  for (; pos <= text.size(); pos += CharLength(text, pos)) {
-    if (MatchesAt(text, pos, needle, foldCase)) return pos;
-    if (pos == text.size()) break;
+  if (needle.empty()) return pos;
+  const auto first = static_cast<unsigned char>(needle[0]);
+  const bool bothCases = foldCase && IsAsciiLetter(first);
+  const unsigned char lower = bothCases ? FoldAscii(first) : first;
+  const unsigned char upper = bothCases ? static_cast<unsigned char>(lower - 'a' + 'A') : first;
+  std::size_t nextLower = NextByte(text, pos, lower);
+  std::size_t nextUpper = bothCases ? NextByte(text, pos, upper) : text.size();
+  std::size_t boundary = pos;  // a character start, never past the candidate being looked at
+  while (true) {
+    const std::size_t at = std::min(nextLower, nextUpper);
+    if (at >= text.size() || needle.size() > text.size() - at) return npos;
+    while (boundary < at) boundary += CharLength(text, boundary);
+    if (boundary == at && MatchesAt(text, at, needle, foldCase)) return at;
+    if (at == nextLower) nextLower = NextByte(text, at + 1, lower);
+    if (at == nextUpper) nextUpper = NextByte(text, at + 1, upper);
   }
-  return npos;
 }
 
 }  // namespace
