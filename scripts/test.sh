@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the native build, then the same suite under the address and
-# undefined-behaviour sanitizers.
+# Builds and runs every test: the native build, the same suite under the address and
+# undefined-behaviour sanitizers, then a short run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
