@@ -113,6 +113,9 @@ TEST(SjisConversionTest, RefusesWhatCp932CannotHold) {
   EXPECT_FALSE(sjis::FromUtf8("\xF0\x9F\x98\x80").has_value());  // an emoji
   EXPECT_FALSE(sjis::FromUtf8("\xC3\x28").has_value());          // broken UTF-8
   EXPECT_FALSE(sjis::FromUtf8("ab\xE8\xA1").has_value());        // cut in the middle
+  // Written as UTF-8 bytes on purpose: characters that would come back as other characters.
+  EXPECT_FALSE(sjis::FromUtf8("\xC2\xA5""100").has_value());      // YEN SIGN, not the backslash
+  EXPECT_FALSE(sjis::FromUtf8("\xE2\x80\xBE").has_value());       // OVERLINE, not the tilde
 }
 
 TEST(SjisConversionTest, InvalidBytesBecomeReplacementCharacters) {

@@ -54,6 +54,10 @@ std::optional<std::string> FromUtf8(std::string_view utf8) {
   std::string out;
   std::string_view in = utf8;
   if (converter.Convert(in, out) != 0) return std::nullopt;
+  // iconv's CP932 writes a few characters as look-alikes it cannot give back (U+00A5 YEN SIGN as
+  // the backslash, U+203E OVERLINE as the tilde). Such a text is refused, as one CP932 cannot
+  // hold, rather than passed on changed.
+  if (ToUtf8(out) != utf8) return std::nullopt;
   return out;
 }
 
