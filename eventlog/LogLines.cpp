@@ -43,6 +43,9 @@ namespace {
 
 constexpr std::string_view kLineBreaks = "\r\n";
 
+// The HTML records begin with the plug-in's own markup; a text record begins with its label.
+bool IsHtmlRecord(std::string_view line) { return line.starts_with("<font ") || line.starts_with("URL <a href="); }
+
 // CR and LF are never trail bytes, so a byte-wise replacement keeps every character whole.
 void FlattenLineBreaks(std::string& text, std::size_t length) {
   for (std::size_t at = text.find_first_of(kLineBreaks); at < length; at = text.find_first_of(kLineBreaks, at + 1))
@@ -63,9 +66,11 @@ std::string_view CutLogLine(std::string_view line, std::string& storage) {
   }
   storage.assign(fx::sjis::Cut(line, kLogLineMaxBytes - kLineEnd.size()));
   FlattenLineBreaks(storage, storage.size());
-  // Every '<' of an HTML record is the plug-in's own markup (chat's are escaped). A tag cut in
-  // half would swallow the next line's opening tag in a browser, so it goes altogether.
-  if (line.ends_with("<br>\r\n")) {
+  // Every '<' byte of an HTML record is the plug-in's own markup (chat's are escaped byte by
+  // byte), even one that a lone lead byte at the end of a chat text runs into. A tag cut in half
+  // would swallow the next line's opening tag in a browser, so it goes altogether. A text record
+  // is told apart by its start, not its end: chat text may well end in "<br>".
+  if (IsHtmlRecord(line)) {
     const std::size_t open = storage.rfind('<');
     if (open != std::string::npos && storage.find('>', open) == std::string::npos) storage.erase(open);
   }

@@ -66,6 +66,11 @@ TEST(LogLines, CutHtmlRecordNeverEndsInsideATag) {
   // A text record keeps a '<' of chat where the cut leaves it.
   const std::string textLine(pellix::CutLogLine("発言 " + std::string(1014, 'b') + "<c" + std::string(20, 'd') + "\r\n", storage));
   EXPECT_EQ(textLine.substr(textLine.size() - 4), "<c\r\n");
+  // Also when the chat text itself ends like an HTML record (found by fuzzing: the cut used to
+  // fall back to chat's last '<', far before the limit).
+  const std::string chat = std::string(1000, 'e') + "<b" + std::string(40, 'f') + "<br>";
+  const std::string endsLikeHtml(pellix::CutLogLine("発言 " + chat + "\r\n", storage));
+  EXPECT_EQ(endsLikeHtml.size(), pellix::kLogLineMaxBytes);
 }
 
 TEST(LogLines, LongLineIsCutToTheLimitAndStillEndsTheLine) {
