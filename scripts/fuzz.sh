@@ -32,10 +32,14 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}"
 # Two targets at a time by default (the machine has two cores); PELLIX_FUZZ_JOBS=1 runs them
 # one by one.
 jobs="${PELLIX_FUZZ_JOBS:-2}"
+# PELLIX_FUZZ_SEED fixes libFuzzer's seed, so that a run (CI's) takes the same path every time;
+# without it every run explores afresh.
+seed_option=()
+[[ -n "${PELLIX_FUZZ_SEED:-}" ]] && seed_option=(-seed="${PELLIX_FUZZ_SEED}")
 run_target() {
   local target="$1" scratch="${build}/runs/$1"
   mkdir -p "${scratch}/corpus" "fuzz/corpus/${target}"
-  if ! "${build}/out/bin/${target}" -max_total_time="${seconds}" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
+  if ! "${build}/out/bin/${target}" -max_total_time="${seconds}" "${seed_option[@]}" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
       -artifact_prefix="${scratch}/" -print_final_stats=1 "${scratch}/corpus" "fuzz/corpus/${target}" \
       >"${scratch}/log.txt" 2>&1; then
     echo "== ${target}: FAILED, see ${scratch}/log.txt and the crash-* input beside it" >&2
