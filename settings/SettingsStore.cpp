@@ -1,7 +1,6 @@
 #include "settings/SettingsStore.h"
 
 #include <cstdint>
-#include <cstdio>
 
 #include "fx/Profile.h"
 #include "fx/Sjis.h"
@@ -30,17 +29,10 @@ void WriteFlag(std::string_view section, std::string_view key, int value, std::s
   fx::ProfileWriteString(section, key, value != 0 ? "1" : "0", file);
 }
 
-// Formatted by hand: std::to_string would pull a GNU unique symbol into the module.
-std::string Decimal(std::size_t value) {
-  char digits[24];
-  const int length = std::snprintf(digits, sizeof digits, "%zu", value);
-  return std::string(digits, length > 0 ? static_cast<std::size_t>(length) : 0);
-}
-
 std::string IndexedKey(std::string_view name, int index) {
   std::string key(name);
   key += '[';
-  key += Decimal(static_cast<std::size_t>(index));
+  key += std::to_string(index);
   key += ']';
   return key;
 }
@@ -116,7 +108,7 @@ std::vector<RuleText> LoadRuleTable(std::string_view ini) {
 }
 
 void SaveRuleTable(const std::vector<RuleText>& rules, std::string_view ini) {
-  fx::ProfileWriteString("React", "ReactNum", Decimal(rules.size()), ini);
+  fx::ProfileWriteString("React", "ReactNum", std::to_string(rules.size()), ini);
   for (std::size_t i = 0; i < rules.size(); ++i) {
     const int index = static_cast<int>(i);
     fx::ProfileWriteString("KeyWord", IndexedKey("Word", index), rules[i].keyword, ini);

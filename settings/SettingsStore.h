@@ -14,8 +14,6 @@
 
 namespace pellix {
 
-// Plain constexpr (internal linkage), not inline: an inline variable whose address is taken
-// becomes a GNU unique symbol, and such a symbol keeps the module from ever being unloaded.
 // An INI text is read into 256 bytes with its terminator: at most 255 bytes survive a load.
 constexpr std::size_t kIniTextBufferBytes = 256;
 constexpr int kMaxReactRules = 99;
