@@ -10,6 +10,7 @@
 
 #include "BenchSession.h"
 #include "fx/Profile.h"
+#include "fx/posix/ProfileCache.h"
 
 namespace {
 

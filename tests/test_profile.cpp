@@ -13,6 +13,8 @@
 #ifndef _WIN32
 #include <stdlib.h>
 #include <unistd.h>
+
+#include "fx/posix/ProfileCache.h"
 #endif
 
 namespace {

@@ -39,8 +39,4 @@ namespace fx {
 // The system keeps its own cache and checks the file's time itself; this only makes it let go.
 void ProfileForgetCache() { ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, nullptr); }
 
-namespace testing {
-std::size_t ProfileFileLoads() { return 0; }
-}  // namespace testing
-
 }  // namespace fx

@@ -36,9 +36,4 @@ bool ProfileWriteString(std::string_view section, std::string_view key, std::str
 // Drops every parsed file, so the next call reads from disk.
 void ProfileForgetCache();
 
-namespace testing {
-// How many times a profile file was read and parsed from disk so far.
-std::size_t ProfileFileLoads();
-}  // namespace testing
-
 }  // namespace fx

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "../core/Backend.h"
+#include "ProfileCache.h"
 #include "fx/File.h"
 #include "fx/Sjis.h"
 
