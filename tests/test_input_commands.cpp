@@ -6,6 +6,7 @@
 
 #include "fx/String.h"
 #include "fx/Testing.h"
+#include "fx/Wnd.h"
 #include "resources/resource.h"
 #include "support/PluginSession.h"
 
@@ -63,8 +64,9 @@ TEST(InputCommands, StartTwiceShowsTheMessageAndOpensNoSecondFile) {
   EXPECT_EQ(w.s.Say("#start"), std::nullopt);
   ASSERT_EQ(w.s.desktop.messageBoxes.size(), 1u);
   EXPECT_EQ(w.s.desktop.messageBoxes[0].text, "ログは既に記録中です！");
-  EXPECT_EQ(w.s.desktop.messageBoxes[0].owner, nullptr) << "an application message box";
-  EXPECT_EQ(w.s.desktop.messageBoxes[0].type, MB_OK);
+  ASSERT_NE(AfxGetMainWnd(), nullptr);
+  EXPECT_EQ(w.s.desktop.messageBoxes[0].owner, AfxGetMainWnd()->m_hWnd) << "modal to the host's main window";
+  EXPECT_EQ(w.s.desktop.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION)) << "the default icon";
   EXPECT_EQ(w.Labels(), std::vector<std::string>{"開始"});
   EXPECT_FALSE(w.s.FileExists(reinterpret_cast<const char*>(u8"EventLog[01月03日09時05分08秒].txt")));
   EXPECT_EQ(w.s.desktop.beeps.size(), 2u);

@@ -8,6 +8,7 @@
 
 #include "fx/Profile.h"
 #include "fx/Testing.h"
+#include "fx/Wnd.h"
 #include "resources/resource.h"
 #include "settings/SettingsStore.h"
 #include "support/PluginSession.h"
@@ -260,7 +261,9 @@ TEST(AutoReactPage, NinetyNineRowsAtMostOnAddButChangesStillWork) {
   EXPECT_EQ(Rows(s).size(), 99u);
   ASSERT_EQ(s.desktop.messageBoxes.size(), 1u);
   EXPECT_EQ(s.desktop.messageBoxes[0].text, "登録個数が多すぎます！");
-  EXPECT_EQ(s.desktop.messageBoxes[0].owner, nullptr);
+  ASSERT_NE(AfxGetMainWnd(), nullptr);
+  EXPECT_EQ(s.desktop.messageBoxes[0].owner, AfxGetMainWnd()->m_hWnd) << "the application's box";
+  EXPECT_EQ(s.desktop.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
   EXPECT_NE(s.desktop.messageBoxes[0].caption, "エラー");
   EXPECT_EQ(WordEdit(s), "100th");
   EXPECT_EQ(ResEdit(s), "refused");

@@ -17,7 +17,8 @@ CWnd* g_mainWindow = nullptr;
 }  // namespace
 
 int AfxMessageBox(const char* text, UINT type) {
-  return fx::GetDesktop().ShowMessageBox({nullptr, text ? text : "", Title(), type});
+  const HWND owner = g_mainWindow ? g_mainWindow->m_hWnd : nullptr;
+  return fx::GetDesktop().ShowMessageBox({owner, text ? text : "", Title(), fx::WithDefaultIcon(type)});
 }
 
 CWnd* AfxGetMainWnd() { return g_mainWindow; }
@@ -28,6 +29,20 @@ void SetMainWindow(CWnd* window) { g_mainWindow = window; }
 
 void SetAppTitle(std::string_view title) { Title() = title; }
 const char* AppTitle() { return Title().c_str(); }
+
+UINT WithDefaultIcon(UINT type) {
+  if ((type & MB_ICONMASK) != 0) return type;
+  switch (type & MB_TYPEMASK) {
+    case MB_OK:
+    case MB_OKCANCEL:
+      return type | MB_ICONEXCLAMATION;
+    case MB_YESNO:
+    case MB_YESNOCANCEL:
+      return type | MB_ICONQUESTION;
+    default:  // abort/retry/ignore and retry/cancel boxes have none
+      return type;
+  }
+}
 
 void MessageBeep(UINT type) { GetDesktop().Beep(type); }
 

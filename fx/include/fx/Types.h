@@ -165,7 +165,17 @@ constexpr UINT MF_SEPARATOR = 0x0800;
 
 // Message boxes and beeps.
 constexpr UINT MB_OK = 0x0000;
+constexpr UINT MB_OKCANCEL = 0x0001;
+constexpr UINT MB_ABORTRETRYIGNORE = 0x0002;
+constexpr UINT MB_YESNOCANCEL = 0x0003;
+constexpr UINT MB_YESNO = 0x0004;
+constexpr UINT MB_RETRYCANCEL = 0x0005;
+constexpr UINT MB_TYPEMASK = 0x000F;
+constexpr UINT MB_ICONHAND = 0x0010;
+constexpr UINT MB_ICONQUESTION = 0x0020;
+constexpr UINT MB_ICONEXCLAMATION = 0x0030;
 constexpr UINT MB_ICONASTERISK = 0x0040;
 constexpr UINT MB_ICONINFORMATION = 0x0040;
+constexpr UINT MB_ICONMASK = 0x00F0;
 
 #endif
