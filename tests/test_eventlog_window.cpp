@@ -83,6 +83,8 @@ TEST(EventLogWindow, DoubleClickCopiesOneCellAndBeeps) {
   ASSERT_TRUE(t::DoubleClickRow(w.dialog, IDC_EVENT_LIST, 0, 2));
   EXPECT_EQ(w.s.desktop.clipboard, std::vector<std::string>{kTextName});
   EXPECT_EQ(w.s.desktop.beeps, std::vector<UINT>{MB_ICONASTERISK});
+  EXPECT_EQ(w.s.desktop.clipboardOwners, std::vector<HWND>{w.dialog}) << "opened once, by the window";
+  EXPECT_FALSE(w.s.desktop.clipboardOpen);
 
   t::DoubleClickRow(w.dialog, IDC_EVENT_LIST, -1, 0);
   EXPECT_EQ(w.s.desktop.clipboard.size(), 1u);
@@ -96,7 +98,23 @@ TEST(EventLogWindow, BusyClipboardCopiesNothingButTheDoubleClickStillBeeps) {
   w.s.desktop.clipboardBusy = true;
   ASSERT_TRUE(t::DoubleClickRow(w.dialog, IDC_EVENT_LIST, 0, 0));
   EXPECT_TRUE(w.s.desktop.clipboard.empty());
+  EXPECT_TRUE(w.s.desktop.clipboardOwners.empty()) << "no second attempt to open it";
   EXPECT_EQ(w.s.desktop.beeps.size(), 1u);
+}
+
+TEST(EventLogWindow, ATextTheClipboardRefusesLeavesItClosedForTheNextCopy) {
+  EventLogWindow w;
+  w.s.Say("#start");
+  w.s.desktop.beeps.clear();
+  w.s.desktop.clipboardRefusesText = true;
+  ASSERT_TRUE(t::DoubleClickRow(w.dialog, IDC_EVENT_LIST, 0, 1));
+  EXPECT_TRUE(w.s.desktop.clipboard.empty());
+  EXPECT_FALSE(w.s.desktop.clipboardOpen);
+  EXPECT_EQ(w.s.desktop.beeps.size(), 1u) << "the beep still sounds";
+
+  w.s.desktop.clipboardRefusesText = false;
+  ASSERT_TRUE(t::DoubleClickRow(w.dialog, IDC_EVENT_LIST, 0, 1));
+  EXPECT_EQ(w.s.desktop.clipboard, std::vector<std::string>{"開始"});
 }
 
 TEST(EventLogWindow, CopyAllGivesTheRowInColumnOrderWhateverTheScreenOrder) {

@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "fx/App.h"
+#include "fx/Clipboard.h"
 #include "fx/ComboBox.h"
 #include "fx/DataExchange.h"
+#include "fx/Desktop.h"
 #include "fx/Dialog.h"
 #include "fx/ListCtrl.h"
 #include "fx/Menu.h"
@@ -340,9 +342,73 @@ TEST_F(FxControls, MessageBoxesCarryTheirOwnerAndCaption) {
   ASSERT_EQ(desktop.messageBoxes.size(), 2u);
   EXPECT_EQ(desktop.messageBoxes[0].owner, hwnd());
   EXPECT_EQ(desktop.messageBoxes[0].caption, "caption");
-  EXPECT_EQ(desktop.messageBoxes[1].owner, nullptr);
+  EXPECT_EQ(desktop.messageBoxes[0].type, static_cast<UINT>(MB_OK)) << "a window's box gets no icon of its own";
+  EXPECT_EQ(desktop.messageBoxes[1].owner, main.m_hWnd) << "the application's box is modal to the main window";
   EXPECT_EQ(desktop.messageBoxes[1].caption, "Host");
+  EXPECT_EQ(desktop.messageBoxes[1].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
 }
+
+TEST(AppMessageBox, AnIconIsAddedOnlyWhenTheTypeNamesNone) {
+  EXPECT_EQ(fx::WithDefaultIcon(MB_OK), static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(fx::WithDefaultIcon(MB_OKCANCEL), static_cast<UINT>(MB_OKCANCEL | MB_ICONEXCLAMATION));
+  EXPECT_EQ(fx::WithDefaultIcon(MB_YESNO), static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+  EXPECT_EQ(fx::WithDefaultIcon(MB_YESNOCANCEL), static_cast<UINT>(MB_YESNOCANCEL | MB_ICONQUESTION));
+  EXPECT_EQ(fx::WithDefaultIcon(MB_RETRYCANCEL), static_cast<UINT>(MB_RETRYCANCEL));
+  EXPECT_EQ(fx::WithDefaultIcon(MB_OK | MB_ICONINFORMATION), static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+  EXPECT_EQ(fx::WithDefaultIcon(MB_YESNO | MB_ICONHAND), static_cast<UINT>(MB_YESNO | MB_ICONHAND));
+}
+
+TEST_F(FxControls, ClipboardIsOpenedOnceByItsOwnerAndEveryFailureIsReported) {
+  desktop.clipboardBusy = true;
+  EXPECT_FALSE(fx::OpenClipboard(&dialog));
+  EXPECT_FALSE(fx::SetClipboardText("lost")) << "nothing is placed on a clipboard that is not open";
+  EXPECT_FALSE(fx::CloseClipboard());
+  EXPECT_TRUE(desktop.clipboardOwners.empty());
+
+  desktop.clipboardBusy = false;
+  ASSERT_TRUE(fx::OpenClipboard(&dialog));
+  EXPECT_FALSE(fx::OpenClipboard(&dialog)) << "already open";
+  EXPECT_TRUE(fx::EmptyClipboard());
+  EXPECT_TRUE(fx::SetClipboardText("copied"));
+  EXPECT_TRUE(fx::CloseClipboard());
+  EXPECT_EQ(desktop.clipboardOwners, std::vector<HWND>{hwnd()});
+  EXPECT_EQ(desktop.clipboard, std::vector<std::string>{"copied"});
+  EXPECT_FALSE(desktop.clipboardOpen);
+
+  desktop.clipboardRefusesText = true;
+  ASSERT_TRUE(fx::OpenClipboard(nullptr));
+  EXPECT_FALSE(fx::SetClipboardText("refused"));
+  EXPECT_TRUE(fx::CloseClipboard());
+  EXPECT_FALSE(desktop.clipboardOpen) << "a refused text still closes the clipboard";
+  EXPECT_EQ(desktop.clipboard, std::vector<std::string>{"copied"});
+}
+
+#ifdef _WIN32
+// The system's clipboard itself: held open by another window, it refuses the copy; once free,
+// the text is there for any program in both text formats.
+TEST_F(FxControls, TheSystemClipboardRefusesACopyWhileAnotherWindowHoldsIt) {
+  fx::SetDesktop(&fx::SystemDesktop());
+  ASSERT_TRUE(::OpenClipboard(main.m_hWnd));
+  EXPECT_FALSE(fx::OpenClipboard(&dialog));
+  ::CloseClipboard();
+
+  ASSERT_TRUE(fx::OpenClipboard(&dialog));
+  EXPECT_EQ(::GetOpenClipboardWindow(), hwnd());
+  EXPECT_TRUE(fx::SetClipboardText("ア copied"));
+  EXPECT_TRUE(fx::CloseClipboard());
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  const auto* text = static_cast<const char*>(::GlobalLock(::GetClipboardData(CF_TEXT)));
+  ASSERT_NE(text, nullptr);
+  EXPECT_STREQ(text, "ア copied");
+  ::GlobalUnlock(::GetClipboardData(CF_TEXT));
+  const auto* wide = static_cast<const wchar_t*>(::GlobalLock(::GetClipboardData(CF_UNICODETEXT)));
+  ASSERT_NE(wide, nullptr);
+  EXPECT_STREQ(wide, L"ア copied");
+  ::GlobalUnlock(::GetClipboardData(CF_UNICODETEXT));
+  ::CloseClipboard();
+  fx::SetDesktop(&desktop);
+}
+#endif
 
 TEST_F(FxControls, DestroyingTheOwnerTellsEachWindowWhileItsChildrenStillExist) {
   std::vector<std::string> order;

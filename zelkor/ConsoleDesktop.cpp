@@ -21,21 +21,32 @@ std::string LaunchTarget(std::string_view utf8Target) {
   return std::string(utf8Target);
 }
 
+std::string MessageBoxLine(const fx::MessageBoxRequest& request) {
+  return "[message box: " + OneLineUtf8(request.caption) + "] " + OneLineUtf8(request.text);
+}
+
+std::string FolderPickerLine(std::string_view cp932Title, const std::optional<std::string>& cp932Answer) {
+  return "[folder picker] " + OneLineUtf8(cp932Title) + " -> " + (cp932Answer ? OneLineUtf8(*cp932Answer) : "cancel");
+}
+
 ConsoleDesktop::ConsoleDesktop(Transcript& transcript, std::ostream& errors, bool openTargets)
     : m_transcript(transcript), m_errors(errors), m_openTargets(openTargets) {}
 
 ConsoleDesktop::~ConsoleDesktop() { ReapFinishedChildren(); }
 
 int ConsoleDesktop::ShowMessageBox(const fx::MessageBoxRequest& request) {
-  m_transcript.Item("[message box: " + OneLineUtf8(request.caption) + "]", request.text);
+  m_transcript.Line(MessageBoxLine(request));
   return IDOK;
 }
 
 void ConsoleDesktop::Beep(UINT) { m_transcript.Line("[beep]"); }
 
-bool ConsoleDesktop::OpenClipboard() { return true; }
+bool ConsoleDesktop::OpenClipboard(HWND) { return true; }
 
-void ConsoleDesktop::SetClipboardText(std::string_view text) { m_transcript.Item("[clipboard]", text); }
+bool ConsoleDesktop::SetClipboardText(std::string_view text) {
+  m_transcript.Item("[clipboard]", text);
+  return true;
+}
 
 void ConsoleDesktop::ShellOpen(std::string_view target) {
   m_transcript.Item("[open]", target);
@@ -48,14 +59,15 @@ std::optional<std::string> ConsoleDesktop::BrowseForFolder(HWND, std::string_vie
     answer = std::move(m_folderAnswers.front());
     m_folderAnswers.pop_front();
   }
-  m_transcript.Line("[folder picker] " + OneLineUtf8(title) + " -> " + (answer ? OneLineUtf8(*answer) : "cancel"));
+  m_transcript.Line(FolderPickerLine(title, answer));
   return answer;
 }
 
 POINT ConsoleDesktop::CursorPos() { return POINT{100, 100}; }
 
-void ConsoleDesktop::QueueFolderAnswer(std::optional<std::string> cp932Path) {
+bool ConsoleDesktop::QueueFolderAnswer(std::optional<std::string> cp932Path) {
   m_folderAnswers.push_back(std::move(cp932Path));
+  return true;
 }
 
 #ifndef _WIN32

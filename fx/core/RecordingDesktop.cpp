@@ -9,9 +9,20 @@ int RecordingDesktop::ShowMessageBox(const MessageBoxRequest& request) {
 
 void RecordingDesktop::Beep(UINT type) { beeps.push_back(type); }
 
-bool RecordingDesktop::OpenClipboard() { return !clipboardBusy; }
+bool RecordingDesktop::OpenClipboard(HWND owner) {
+  if (clipboardBusy || clipboardOpen) return false;
+  clipboardOpen = true;
+  clipboardOwners.push_back(owner);
+  return true;
+}
 
-void RecordingDesktop::SetClipboardText(std::string_view text) { clipboard.emplace_back(text); }
+bool RecordingDesktop::SetClipboardText(std::string_view text) {
+  if (!clipboardOpen || clipboardRefusesText) return false;
+  clipboard.emplace_back(text);
+  return true;
+}
+
+void RecordingDesktop::CloseClipboard() { clipboardOpen = false; }
 
 void RecordingDesktop::ShellOpen(std::string_view target) { shellOpens.emplace_back(target); }
 

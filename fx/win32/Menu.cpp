@@ -1,29 +1,20 @@
 #include "fx/Menu.h"
 
-#include "../core/Backend.h"
 #include "Win32.h"
 #include "fx/Desktop.h"
 #include "fx/Resources.h"
 #include "fx/Wnd.h"
 
 namespace fx::win32 {
-namespace {
-std::optional<bool> g_realMenus;
-}  // namespace
 
 std::optional<OpenMenuState>& CurrentOpenMenu() {
   static std::optional<OpenMenuState> open;
   return open;
 }
 
-// The system's modal menu belongs to the real desktop; with a host's desktop installed (tests,
+// The system's modal menu belongs to a desktop on the screen; with a recording desktop (tests,
 // scripted sessions) the menu is held open for the driver, as on the headless backend.
-bool UseRealPopupMenus() {
-  if (g_realMenus) return *g_realMenus;
-  return &GetDesktop() == &backend::DefaultDesktop();
-}
-
-void SetRealPopupMenus(std::optional<bool> real) { g_realMenus = real; }
+bool UseRealPopupMenus() { return GetDesktop().PopupMenusOnScreen(); }
 
 }  // namespace fx::win32
 

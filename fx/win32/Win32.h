@@ -52,8 +52,8 @@ ATOM TopLevelClass();
 std::string WindowTextOf(HWND window);
 void SetWindowTextOf(HWND window, std::string_view cp932);
 
-// Popup menus shown while a host desktop is installed are held open for the driver instead of
-// running the system's modal menu loop.
+// Popup menus shown while the desktop keeps them off the screen are held open for the driver
+// instead of running the system's modal menu loop.
 struct OpenMenuState {
   HWND owner;
   POINT at;
@@ -61,9 +61,5 @@ struct OpenMenuState {
 };
 std::optional<OpenMenuState>& CurrentOpenMenu();
 bool UseRealPopupMenus();
-
-// For a program that wants the system's popup menus even with its own desktop installed (the
-// host's window demo); nullopt returns to the rule above.
-void SetRealPopupMenus(std::optional<bool> real);
 
 }  // namespace fx::win32

@@ -1,5 +1,5 @@
 // The desktop of a Win32 process while the host installs none: the system's message boxes,
-// beep, clipboard, shell open and folder picker.
+// beep, clipboard, shell open, folder picker, pointer and popup menus.
 #include <cstring>
 
 #include <shlobj.h>
@@ -47,27 +47,27 @@ class WindowsDesktop : public Desktop {
 
   void Beep(UINT type) override { ::MessageBeep(type); }
 
-  bool OpenClipboard() override {
-    if (!::OpenClipboard(nullptr)) return false;
-    ::CloseClipboard();
-    return true;
-  }
+  bool OpenClipboard(HWND owner) override { return ::OpenClipboard(owner) != FALSE; }
 
   // CF_TEXT with the bytes as they are, and the same text as UTF-16 converted with code page
-  // 932, so that no program reads it through another code page.
-  void SetClipboardText(std::string_view text) override {
-    if (!::OpenClipboard(nullptr)) return;
-    ::EmptyClipboard();
+  // 932, so that no program reads it through another code page. Placed means CF_TEXT is.
+  bool SetClipboardText(std::string_view text) override {
+    if (!::EmptyClipboard()) return false;
     const std::string bytes(text);
+    bool placed = false;
     if (HGLOBAL block = CopyToGlobal(bytes.c_str(), bytes.size() + 1)) {
-      if (!::SetClipboardData(CF_TEXT, block)) ::GlobalFree(block);
+      placed = ::SetClipboardData(CF_TEXT, block) != nullptr;
+      if (!placed) ::GlobalFree(block);
     }
+    if (!placed) return false;
     const std::wstring wide = Wide(text);
     if (HGLOBAL block = CopyToGlobal(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t))) {
       if (!::SetClipboardData(CF_UNICODETEXT, block)) ::GlobalFree(block);
     }
-    ::CloseClipboard();
+    return true;
   }
+
+  void CloseClipboard() override { ::CloseClipboard(); }
 
   // The default action of the target: no verb, no parameters, no command interpreter.
   void ShellOpen(std::string_view target) override {
@@ -97,6 +97,8 @@ class WindowsDesktop : public Desktop {
     ::GetCursorPos(&at);
     return at;
   }
+
+  bool PopupMenusOnScreen() const override { return true; }
 };
 
 }  // namespace

@@ -7,10 +7,11 @@ class CWnd;
 
 namespace fx {
 
+// Opens the clipboard for `owner` (which may be null); false when another program holds it.
 BOOL OpenClipboard(CWnd* owner);
 BOOL EmptyClipboard();
 // Copies the text with its terminating NUL into a block that the clipboard then owns.
-// False when the memory for it cannot be had.
+// False when the clipboard is not open, or the text could not be placed on it.
 BOOL SetClipboardText(const char* text);
 BOOL CloseClipboard();
 

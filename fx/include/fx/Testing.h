@@ -110,20 +110,24 @@ class RecordingDesktop : public Desktop {
  public:
   int ShowMessageBox(const MessageBoxRequest& request) override;
   void Beep(UINT type) override;
-  bool OpenClipboard() override;
-  void SetClipboardText(std::string_view text) override;
+  bool OpenClipboard(HWND owner) override;
+  bool SetClipboardText(std::string_view text) override;
+  void CloseClipboard() override;
   void ShellOpen(std::string_view target) override;
   std::optional<std::string> BrowseForFolder(HWND owner, std::string_view title) override;
   POINT CursorPos() override;
 
   std::vector<MessageBoxRequest> messageBoxes;
   std::vector<UINT> beeps;
+  std::vector<HWND> clipboardOwners;   // every successful open, in order
   std::vector<std::string> clipboard;  // every text placed, in order
   std::vector<std::string> shellOpens;
   std::vector<std::string> folderPickerTitles;
   // Answers for the folder picker, in order; an empty optional is a cancel. None left: cancel.
   std::deque<std::optional<std::string>> folderAnswers;
-  bool clipboardBusy = false;
+  bool clipboardBusy = false;        // another program holds the clipboard: opens fail
+  bool clipboardRefusesText = false;  // the text cannot be placed (no memory for it)
+  bool clipboardOpen = false;
   POINT cursor{100, 100};
 };
 
