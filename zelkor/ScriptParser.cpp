@@ -301,10 +301,16 @@ UiCommand ParseUi(LineReader& reader) {
     auto args = withControl(UiAction::Columns, "ui columns DIALOG LIST COLUMN...", "LIST");
     while (!reader.AtEnd()) ui.order.push_back(args.Index("COLUMN"));
     if (ui.order.empty()) Fail("missing COLUMN (usage: ui columns DIALOG LIST COLUMN...)");
+  } else if (name == "where") {
+    ArgumentReader args(reader, "ui where DIALOG [CONTROL]");
+    ui.action = UiAction::Where;
+    ui.dialog = args.Id("DIALOG");
+    ui.control = reader.AtEnd() ? -1 : args.Id("CONTROL");
+    args.End();
   } else {
     Fail("unknown ui action " + Quoted(name) +
          " (known: show click type clear row row+ctrl row+shift rclick dblclick key tab pick enter escape close resize"
-         " menu dismiss folder columns)");
+         " menu dismiss folder columns where)");
   }
   return ui;
 }

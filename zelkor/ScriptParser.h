@@ -62,6 +62,7 @@ enum class UiAction {
   Dismiss,    // closes the open popup menu
   Folder,     // text, or cancel when `cancel`
   Columns,    // dialog control order...
+  Where,      // dialog [control]; control -1 for the window itself
 };
 enum class UiKeys { None, Control, Shift };
 

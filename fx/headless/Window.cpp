@@ -123,6 +123,11 @@ void Destroy(Window* window) {
               queue.end());
 }
 
+POINT ClientOffset(const Window* window) {
+  if (window->kind == Kind::Dialog && (window->style & WS_CAPTION) == WS_CAPTION) return POINT{kBorder, kCaptionHeight + kBorder};
+  return POINT{0, 0};
+}
+
 Window* BuildDialog(const DialogTemplate& tmpl, Window* parent, Window* owner) {
   Window* dialog = parent ? NewChild(parent) : NewTopLevel();
   dialog->kind = Kind::Dialog;

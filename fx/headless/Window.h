@@ -92,6 +92,10 @@ Window* NewChild(Window* parent);
 void Destroy(Window* window);
 std::vector<Window*> TopLevels();
 
+// Where a window's client area starts inside its own rectangle: past the border and caption of
+// a framed dialog, at the corner otherwise.
+POINT ClientOffset(const Window* window);
+
 // Builds a dialog window and its controls from a template (dialog units -> pixels).
 Window* BuildDialog(const DialogTemplate& tmpl, Window* parent, Window* owner);
 void BuildControls(Window* dialog, const DialogTemplate& tmpl);

@@ -130,9 +130,17 @@ void CWnd::GetClientRect(RECT* rect) const {
   rect->bottom = std::max(height, 0);
 }
 
+// In screen coordinates, as on Windows: a child keeps its rectangle in its parent's client
+// coordinates, so the parents' positions and client offsets are added up.
 void CWnd::GetWindowRect(RECT* rect) const {
   Window* self = Self(this);
   *rect = self ? self->rect : RECT{0, 0, 0, 0};
+  if (self == nullptr) return;
+  for (const Window* parent = self->parent; parent != nullptr; parent = parent->parent) {
+    const POINT offset = fx::headless::ClientOffset(parent);
+    const LONG dx = parent->rect.left + offset.x, dy = parent->rect.top + offset.y;
+    rect->left += dx, rect->right += dx, rect->top += dy, rect->bottom += dy;
+  }
 }
 
 CWnd* CWnd::GetParent() const {
