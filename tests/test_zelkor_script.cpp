@@ -18,6 +18,7 @@
 #include "fx/Clock.h"
 #include "fx/Module.h"
 #include "zelkor/ConsoleDesktop.h"
+#include "zelkor/ScreenDesktop.h"
 #include "zelkor/ScriptParser.h"
 #include "zelkor/SessionRunner.h"
 
@@ -264,10 +265,12 @@ class ZelkorSession : public ::testing::Test {
   }
 
   // Runs the script through a fresh runner; the transcript and the messages are kept.
-  int Run(const std::string& script, const std::string& plugin = PELLIX_MODULE_PATH) {
+  int Run(const std::string& script, const std::string& plugin = PELLIX_MODULE_PATH, bool onScreen = false) {
     std::ostringstream out, err;
     Transcript transcript(out);
-    ConsoleDesktop desktop(transcript, err, false);
+    ConsoleDesktop console(transcript, err, false);
+    ScreenDesktop screen(transcript, err);
+    ConsoleDesktop& desktop = onScreen ? screen : console;
     std::istringstream in(script);
     int status;
     {
@@ -320,6 +323,68 @@ TEST_F(ZelkorSession, TranscriptShowsEventsAndWhatThePluginDoes) {
                             u8"* exit\n"
                             u8"* shut down\n"));
   EXPECT_EQ(errors, "");
+}
+
+namespace {
+
+struct Where {
+  int left, top, width, height;
+  bool Contains(const Where& inner) const {
+    return inner.left >= left && inner.top >= top && inner.left + inner.width <= left + width &&
+           inner.top + inner.height <= top + height;
+  }
+};
+
+// The rectangle of the last transcript line that starts with `label`.
+std::optional<Where> FindWhere(const std::string& transcript, const std::string& label) {
+  const std::size_t at = transcript.rfind(label + " ");
+  if (at == std::string::npos) return std::nullopt;
+  Where where{};
+  std::istringstream numbers(transcript.substr(at + label.size()));
+  if (!(numbers >> where.left >> where.top >> where.width >> where.height)) return std::nullopt;
+  return where;
+}
+
+}  // namespace
+
+TEST_F(ZelkorSession, WhereGivesScreenRectanglesAndSaysWhatIsNotOnScreen) {
+  ASSERT_EQ(Run("ui where 13001\n"
+                "ui where 13001 13001\n"
+                "ui where 13003 13010\n"
+                "ui tab 13001 13001 1\n"
+                "ui where 13003\n"
+                "ui where 13003 13010\n"
+                "ui where 13003 4242\n"
+                "ui where 13999 1\n"
+                "ui close 13007\n"
+                "ui where 13007 1\n"),
+            kExitOk)
+      << errors;
+  const auto settings = FindWhere(transcript_, "[where 13001]");
+  const auto tabs = FindWhere(transcript_, "[where 13001 13001]");
+  const auto page = FindWhere(transcript_, "[where 13003]");
+  const auto browse = FindWhere(transcript_, "[where 13003 13010]");
+  ASSERT_TRUE(settings && tabs && page && browse) << transcript_;
+  EXPECT_GT(browse->width, 0);
+  EXPECT_GT(browse->height, 0);
+  EXPECT_TRUE(settings->Contains(*tabs));
+  EXPECT_TRUE(settings->Contains(*page));
+  EXPECT_TRUE(page->Contains(*browse)) << "a control is placed inside the windows around it";
+  EXPECT_NE(transcript_.find("[where 13003 13010] hidden: not on the screen\n"), std::string::npos)
+      << "the event-log page is not shown before its tab is chosen";
+  EXPECT_NE(transcript_.find("[where 13003 4242] window 13003 has no control 4242\n"), std::string::npos);
+  EXPECT_NE(transcript_.find("[where 13999 1] no window made from template 13999\n"), std::string::npos);
+  EXPECT_NE(transcript_.find("[where 13007 1] hidden: not on the screen\n"), std::string::npos);
+}
+
+TEST_F(ZelkorSession, OnTheScreenABoxLineHasItsAnswerAndThePickerIsNotScripted) {
+  ASSERT_EQ(Run("say #start\nsay #start\n", PELLIX_MODULE_PATH, true), kExitOk) << errors;
+  EXPECT_NE(transcript_.find(U8(u8"[message box: Zelkor] ログは既に記録中です！ -> OK\n")), std::string::npos)
+      << transcript_;
+
+  EXPECT_EQ(Run("ui folder /tmp\n", PELLIX_MODULE_PATH, true), kExitBadInput);
+  EXPECT_EQ(errors, "zelkor: line 1: the folder picker is on the screen (--desktop screen): choose the folder there\n");
+  EXPECT_EQ(Run("ui folder /tmp\n"), kExitOk) << "a printed picker takes its answer from the script";
 }
 
 TEST_F(ZelkorSession, LeadingClockLinesHoldBeforeThePluginStarts) {
@@ -488,6 +553,16 @@ TEST_F(ZelkorProgram, ExitStatuses) {
   run = RunProgram({"--home", home, "--plugin", scratch + "/not-a-module.so"}, "say hi\n", scratch);
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("zelkor: cannot load the plug-in"), std::string::npos) << run.err;
+
+  run = RunProgram({"--desktop", "sideways"}, "", scratch);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("zelkor: --desktop is console or screen, not sideways"), std::string::npos) << run.err;
+  run = RunProgram({"--desktop=screen"}, "", scratch);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("--desktop screen needs zelkor.exe on Windows"), std::string::npos) << run.err;
+  run = RunProgram({"--home", home, "--desktop", "console"}, "say #start\nsay #start\n", scratch);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find(U8(u8"[message box: Zelkor] ログは既に記録中です！\n")), std::string::npos) << run.out;
 
   run = RunProgram({"--home", home, scratch + "/no-such.session"}, "", scratch);
   EXPECT_EQ(run.status, 1);

@@ -9,6 +9,7 @@
 #include "fx/Profile.h"
 #include "fx/Sjis.h"
 #include "fx/Testing.h"
+#include "fx/Wnd.h"
 
 namespace zelkor {
 namespace {
@@ -152,14 +153,18 @@ Outcome SessionRunner::ExecuteUi(const UiCommand& ui) {
       if (!ft::CurrentMenu()) return BadLine("no popup menu is open");
       ft::DismissMenu();
       return {};
-    case UiAction::Folder:
-      if (ui.cancel) {
-        m_desktop.QueueFolderAnswer(std::nullopt);
-      } else {
-        const auto path = FullFolderPath(ui.text);
-        if (!path) return BadLine("the folder's full path cannot be written in Shift-JIS (CP932)");
-        m_desktop.QueueFolderAnswer(*path);
+    case UiAction::Folder: {
+      std::optional<std::string> answer;
+      if (!ui.cancel) {
+        answer = FullFolderPath(ui.text);
+        if (!answer) return BadLine("the folder's full path cannot be written in Shift-JIS (CP932)");
       }
+      if (!m_desktop.QueueFolderAnswer(std::move(answer)))
+        return BadLine("the folder picker is on the screen (--desktop screen): choose the folder there");
+      return {};
+    }
+    case UiAction::Where:
+      ReportWhere(ui);
       return {};
     case UiAction::Show:
       if (ui.all) {
@@ -212,6 +217,25 @@ Outcome SessionRunner::ExecuteUi(const UiCommand& ui) {
                    ": hidden, read-only, or no such row, column, tab or item");
   }
   return {};
+}
+
+// Where a window or control is on the screen, for a tool outside that clicks or types there.
+// Something that is not on the screen is said so on the same line, and the run goes on.
+void SessionRunner::ReportWhere(const UiCommand& ui) {
+  const std::string dialogId = std::to_string(ui.dialog);
+  const std::string label = "[where " + dialogId + (ui.control >= 0 ? " " + std::to_string(ui.control) : "") + "] ";
+  const HWND dialog = ft::FindDialog(ui.dialog);
+  if (dialog == nullptr) return m_transcript.Line(label + "no window made from template " + dialogId);
+  HWND target = dialog;
+  if (ui.control >= 0) {
+    target = ft::FindControl(dialog, ui.control);
+    if (target == nullptr) return m_transcript.Line(label + WindowName(ui.dialog) + " has no control " + std::to_string(ui.control));
+  }
+  if (!ft::IsVisible(target)) return m_transcript.Line(label + "hidden: not on the screen");
+  RECT rect{};
+  CWnd::FromHandle(target)->GetWindowRect(&rect);
+  m_transcript.Line(label + std::to_string(rect.left) + " " + std::to_string(rect.top) + " " +
+                    std::to_string(rect.right - rect.left) + " " + std::to_string(rect.bottom - rect.top));
 }
 
 // A person sees a popup menu when it opens; the transcript shows it then.

@@ -53,6 +53,7 @@ class SessionRunner : private HostServices {
   Outcome Execute(const ScriptCommand& command);
   Outcome ExecuteUi(const UiCommand& ui);
   void ShowOpenedMenu(bool menuWasOpen, const ScriptCommand& command);
+  void ReportWhere(const UiCommand& ui);
 
   std::string m_pluginPath;
   Transcript& m_transcript;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -19,6 +20,7 @@
 #include "fx/Module.h"
 #include "fx/Sjis.h"
 #include "zelkor/ConsoleDesktop.h"
+#include "zelkor/ScreenDesktop.h"
 #include "zelkor/SessionRunner.h"
 #include "zelkor/Transcript.h"
 #ifdef _WIN32
@@ -30,7 +32,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kUsage =
-    "usage: zelkor [--plugin PATH] [--home DIR] [--open] [--list-files] [SCRIPT]\n"
+    "usage: zelkor [--plugin PATH] [--home DIR] [--open] [--desktop MODE] [--list-files] [SCRIPT]\n"
     "\n"
     "Loads the plug-in and runs a chat session on one channel from SCRIPT, or from standard\n"
     "input without one. The transcript (UTF-8) goes to standard output.\n"
@@ -39,6 +41,13 @@ constexpr const char* kUsage =
     "  --home DIR     report DIR as the host program's folder, where the INI files and the\n"
     "                 default log folder are (created if missing; default: zelkor's folder)\n"
     "  --open         hand shell opens to xdg-open as well as printing them\n"
+    "  --desktop MODE where the plug-in's effects go (message boxes, folder picker, clipboard,\n"
+    "                 pointer, popup menus, shell opens); each also makes a transcript line:\n"
+    "                   console  printed only, the same on every run: boxes answered OK, the\n"
+    "                            folder picker by ui folder, menus held for ui menu (the\n"
+    "                            default, and the only mode of the Linux zelkor)\n"
+    "                   screen   the system's own, for a person at zelkor.exe's window (the\n"
+    "                            default of zelkor.exe)\n"
     "  --list-files   at the end, print [files] NAME for each file in the home folder\n"
     "  --help         this text\n"
     "\n"
@@ -94,6 +103,7 @@ struct Options {
   std::optional<std::string> plugin;
   std::optional<std::string> home;
   std::optional<std::string> script;
+  std::optional<std::string> desktop;
   bool open = false;
   bool listFiles = false;
   bool help = false;
@@ -125,6 +135,18 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       if (!value("--plugin", options.plugin)) return std::nullopt;
     } else if (!optionsEnded && (arg == "--home" || arg.starts_with("--home="))) {
       if (!value("--home", options.home)) return std::nullopt;
+    } else if (!optionsEnded && (arg == "--desktop" || arg.starts_with("--desktop="))) {
+      if (!value("--desktop", options.desktop)) return std::nullopt;
+      if (*options.desktop != "console" && *options.desktop != "screen") {
+        error = "--desktop is console or screen, not " + *options.desktop;
+        return std::nullopt;
+      }
+#ifndef _WIN32
+      if (*options.desktop == "screen") {
+        error = "--desktop screen needs zelkor.exe on Windows; this zelkor prints its effects (console)";
+        return std::nullopt;
+      }
+#endif
     } else if (!optionsEnded && arg == "--open") {
       options.open = true;
     } else if (!optionsEnded && arg == "--list-files") {
@@ -224,10 +246,20 @@ int main(int argc, char** argv) {
 
   CatchStopSignals();
   zelkor::Transcript transcript(std::cout);
-  zelkor::ConsoleDesktop desktop(transcript, std::cerr, options->open);
+#ifdef _WIN32
+  const bool onScreen = options->desktop.value_or("screen") == "screen";
+#else
+  const bool onScreen = false;
+#endif
+  std::unique_ptr<zelkor::ConsoleDesktop> desktop;
+  if (onScreen) {
+    desktop = std::make_unique<zelkor::ScreenDesktop>(transcript, std::cerr);
+  } else {
+    desktop = std::make_unique<zelkor::ConsoleDesktop>(transcript, std::cerr, options->open);
+  }
   int status = zelkor::kExitOk;
   {
-    zelkor::SessionRunner runner(pluginPath, transcript, desktop);
+    zelkor::SessionRunner runner(pluginPath, transcript, *desktop);
     zelkor::ScriptOptions scriptOptions;
     scriptOptions.stop = &g_stopSignal;
     if (!options->script && StdinIsTerminal()) {

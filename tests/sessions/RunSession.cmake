@@ -27,8 +27,10 @@ set(emulator "")
 if(EMULATOR)
   string(REPLACE "|" ";" emulator "${EMULATOR}")
 endif()
+# The console desktop: every effect printed and answered the same way on every run; zelkor.exe
+# would otherwise show real message boxes, which hold the run until a person closes them.
 execute_process(
-  COMMAND ${emulator} "${ZELKOR}" --home "${HOME}" "${SCRIPT}"
+  COMMAND ${emulator} "${ZELKOR}" --desktop console --home "${HOME}" "${SCRIPT}"
   OUTPUT_FILE "${out}/transcript.txt"
   ERROR_VARIABLE errors
   RESULT_VARIABLE status)

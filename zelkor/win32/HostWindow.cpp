@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "fx/Testing.h"
 #include "fx/Types.h"
 #include "fx/Wnd.h"
 #include "fx/win32/Win32.h"
@@ -78,6 +79,10 @@ class LineQueue {
     std::lock_guard lock(m_mutex);
     return !m_lines.empty() || m_ended;
   }
+  bool Ended() {
+    std::lock_guard lock(m_mutex);
+    return m_ended;
+  }
 
  private:
   std::mutex m_mutex;
@@ -122,6 +127,22 @@ class TeeBuffer : public std::streambuf {
   std::string m_partial;
   std::vector<std::string> m_lines;
 };
+
+// Closes the system's modal boxes of this thread (message boxes, the folder picker) as their
+// close box would: the session cannot end while one holds the thread. The plug-in's own
+// dialogs are left alone.
+void CloseModalBoxes() {
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND window, LPARAM) -> BOOL {
+        wchar_t name[16] = {};
+        if (::IsWindowVisible(window) && ::GetClassNameW(window, name, 16) && ::lstrcmpW(name, L"#32770") == 0 &&
+            fx::testing::TemplateIdOf(window) < 0)
+          ::PostMessageW(window, WM_CLOSE, 0, 0);
+        return TRUE;
+      },
+      0);
+}
 
 }  // namespace
 
@@ -233,9 +254,12 @@ struct HostWindow::State : std::streambuf {
         return 0;
       case WM_TIMER:
         // Lines waiting while a popup menu holds the GUI thread in its loop: close the menu,
-        // so that the line that opened it returns and the next ones run.
+        // so that the line that opened it returns and the next ones run. Once the input has
+        // ended (or a signal asks to stop), a box still open is closed too, so that the
+        // session ends in order and saves.
         if (wParam == kMenuTimer) {
           if (self->queue.HasLines()) ::EndMenu();
+          if (self->queue.Ended() || (self->stop != nullptr && *self->stop != 0)) CloseModalBoxes();
           return 0;
         }
         break;
@@ -272,8 +296,6 @@ HostWindow::HostWindow(std::istream* script, const volatile std::sig_atomic_t* s
   state.tee = std::make_unique<TeeBuffer>(state.originalOut);
   state.tee->onLine = [&state] { state.AppendTranscript(); };
   std::cout.rdbuf(state.tee.get());
-  // The system's popup menus instead of the transcript's, for showing the windows to a person.
-  if (const char* real = std::getenv("ZELKOR_REAL_MENUS"); real && *real == '1') fx::win32::SetRealPopupMenus(true);
   if (script != nullptr) {
     for (std::string line; std::getline(*script, line);) state.queue.Push(line);
     state.queue.End();
