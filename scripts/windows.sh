@@ -6,8 +6,11 @@
 #   scripts/windows.sh build      the same without the tests
 #   scripts/windows.sh run P.exe  run one program of build/windows/bin under the same wine setup;
 #                                 with SHOT=file.png the screen is saved SHOT_DELAY (3) s after start
-#   scripts/windows.sh demo       examples/chat.session in the real windows, then screenshots of
-#                                 each window into docs/ (windows-*.png)
+#   scripts/windows.sh demo       examples/chat.session in zelkor.exe's real windows, then real
+#                                 clicks and keys (xdotool, aimed with "ui where"): the context
+#                                 menu at the pointer, a double click read back with xclip, the
+#                                 message box over its owner, a folder chosen in the picker;
+#                                 screenshots into docs/ (windows-*.png)
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -23,7 +26,7 @@ WINE_LANG=ja_JP.UTF-8
 
 PACKAGES=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
           wine64 libxrender1 libxrandr2 libxcursor1 libxi6 libxinerama1 libxcomposite1 libxfixes3
-          fonts-wine xvfb xauth locales fonts-ipafont-gothic imagemagick)
+          fonts-wine xvfb xauth locales fonts-ipafont-gothic imagemagick xdotool xclip)
 
 say() { printf 'windows.sh: %s\n' "$*"; }
 die() { say "$*" >&2; exit 1; }
@@ -160,23 +163,64 @@ shot_of_plugin_window() {
   say "screenshot saved to $1"
 }
 
+# The host's window at the bottom of the screen; the virtual desktop's coordinates are the
+# display's, so a point from "ui where" is where xdotool clicks.
+HOST_X=0 HOST_Y=700 HOST_WIDTH=1280 HOST_HEIGHT=324
+
+# Waits for a new transcript line that starts with the text (after `before` such lines).
+await_line() {
+  local text=$1 before=$2 tries=100 count
+  while ((tries-- > 0)); do
+    count=$(grep -cF -- "$text" "$TRANSCRIPT" || true)
+    if ((count > before)); then grep -F -- "$text" "$TRANSCRIPT" | tail -1; return; fi
+    sleep 0.1
+  done
+  die "no line '$text' in the transcript ($TRANSCRIPT)"
+}
+
+# "ui where D [C]": the rectangle's left, top, width and height.
+where() {
+  local label="[where $*]" before
+  before=$(grep -cF -- "$label" "$TRANSCRIPT" || true)
+  send "ui where $*"
+  local line
+  line=$(await_line "$label" "$before")
+  read -r WHERE_X WHERE_Y WHERE_W WHERE_H <<<"${line#"$label "}"
+  [[ $WHERE_X =~ ^-?[0-9]+$ && $WHERE_H =~ ^[0-9]+$ ]] || die "not on the screen: $line"
+}
+
 demo() {
   local home=$BUILD/demo-home fifo=$BUILD/demo-input
+  TRANSCRIPT=$BUILD/demo-transcript.txt
   rm -rf "$home" && mkdir -p "$home"
   cp "$ROOT/tests/sessions/chat.Zelkor.ini" "$home/Zelkor.ini"
   rm -f "$fifo" && mkfifo "$fifo"
   # The session's lines go in through standard input, a few at a time, with pauses for the
-  # screenshots; the windows are real and the popup menu is the system's own.
-  ZELKOR_WINDOW=0,700,1280,324 ZELKOR_REAL_MENUS=1 \
-    wine "$BUILD/bin/zelkor.exe" --home "$home" <"$fifo" >"$BUILD/demo-transcript.txt" 2>>"$LOG" &
+  # screenshots; zelkor.exe runs with its own (screen) desktop, as a person uses it.
+  ZELKOR_WINDOW=$HOST_X,$HOST_Y,$HOST_WIDTH,$HOST_HEIGHT \
+    wine "$BUILD/bin/zelkor.exe" --home "$home" <"$fifo" >"$TRANSCRIPT" 2>>"$LOG" &
   local pid=$!
   exec 3>"$fifo"
   send() { printf '%s\n' "$@" >&3; }
+  # The URL collector's "開く" would start a browser: left out.
   grep -v '^ui show\|^ui click 13007 1$' "$ROOT/examples/chat.session" >&3
   send "say #event" "ui close 13001" "ui close 13007" "ui resize 13000 520 300"
   sleep 3; shot_of_plugin_window "$ROOT/docs/windows-eventlog.png"
-  send "ui rclick 13000 13000 2 2"
+
+  # A real right click on the third row (the first URL) of the event log: the system's menu
+  # opens at the pointer. Rows start below the header, about 14 pixels apart.
+  where 13000 13000
+  local rowX=$((WHERE_X + 160)) rowY=$((WHERE_Y + 26 + 2 * 14))
+  xdotool mousemove "$rowX" "$rowY" click 3
   sleep 2; shot_of_plugin_window "$ROOT/docs/windows-eventlog-menu.png"
+  xdotool key Escape
+  # A double click on its detail cell copies it; another program reads it back.
+  local copies
+  copies=$(grep -cF '[clipboard]' "$TRANSCRIPT" || true)
+  xdotool mousemove "$rowX" "$rowY" click --repeat 2 --delay 80 1
+  await_line '[clipboard]' "$copies" >/dev/null
+  say "clipboard as another program reads it: $(timeout 5 xclip -o -selection clipboard)"
+
   send "ui close 13000" "say #setting" "ui tab 13001 13001 0"
   sleep 2; shot_of_plugin_window "$ROOT/docs/windows-settings-autoreact.png"
   send "ui tab 13001 13001 1"
@@ -184,10 +228,54 @@ demo() {
   send "ui close 13001" "say #url"
   sleep 2; shot_of_plugin_window "$ROOT/docs/windows-url.png"
   screenshot "$ROOT/docs/windows-desktop.png"
+
+  # "#start" typed twice into the host's input line: the second one gets the application's
+  # message box. The host window is dragged by its caption to the middle of the screen first,
+  # where the box appears, so that the box stands over its owner.
+  send "ui close 13007"
+  sleep 1
+  local dragY=$((HOST_Y + 12)) top=380
+  xdotool mousemove 400 "$dragY" mousedown 1 mousemove 400 $((dragY - 100)) sleep 0.2 \
+    mousemove 400 $((top + 12)) sleep 0.2 mouseup 1
+  local inputY=$((top + HOST_HEIGHT - 16))
+  xdotool mousemove 640 "$inputY" click 1
+  xdotool type --delay 30 '#start'; xdotool key Return; sleep 1
+  xdotool type --delay 30 '#start'; xdotool key Return; sleep 2
+  screenshot "$BUILD/demo-raw.png" >/dev/null
+  /usr/bin/convert "$BUILD/demo-raw.png" -crop ${HOST_WIDTH}x$((HOST_HEIGHT + 16))+0+$((top - 8)) +repage \
+    "$ROOT/docs/windows-messagebox.png"
+  say "screenshot saved to $ROOT/docs/windows-messagebox.png"
+  local boxes
+  boxes=$(grep -cF '[message box:' "$TRANSCRIPT" || true)
+  xdotool key Return
+  await_line '[message box:' "$boxes"
+
+  # 参照 on the event-log page, clicked where "ui where" says it is: the system's folder picker.
+  send "say #setting" "ui tab 13001 13001 1"
+  where 13003 13010
+  xdotool mousemove $((WHERE_X + WHERE_W / 2)) $((WHERE_Y + WHERE_H / 2)) click 1
+  sleep 2; screenshot "$BUILD/demo-raw.png" >/dev/null
+  /usr/bin/convert "$BUILD/demo-raw.png" -crop 900x470+0+$((top - 8)) +repage "$ROOT/docs/windows-folder-picker.png"
+  say "screenshot saved to $ROOT/docs/windows-folder-picker.png"
+  # Escape closes the picker without a choice; opened again, the keyboard picks a folder: Home
+  # selects デスクトップ (the user's Desktop folder), Return takes it.
+  local pickers
+  pickers=$(grep -cF '[folder picker]' "$TRANSCRIPT" || true)
+  xdotool key Escape
+  await_line '[folder picker]' "$pickers"
+  xdotool mousemove $((WHERE_X + WHERE_W / 2)) $((WHERE_Y + WHERE_H / 2)) click 1
+  sleep 2
+  pickers=$((pickers + 1))
+  xdotool key Home
+  sleep 0.5
+  xdotool key Return
+  await_line '[folder picker]' "$pickers"
+  send "ui show 13003"
+  sleep 1; screenshot "$BUILD/demo-folder-chosen.png"
   exec 3>&-
   wait "$pid" || die "zelkor.exe failed, see $LOG"
   rm -f "$fifo" "$BUILD/demo-raw.png"
-  say "transcript in $BUILD/demo-transcript.txt, files in $home"
+  say "transcript in $TRANSCRIPT, files in $home"
 }
 
 main() {
