@@ -377,6 +377,16 @@ TEST_F(ZelkorSession, WhereGivesScreenRectanglesAndSaysWhatIsNotOnScreen) {
   EXPECT_NE(transcript_.find("[where 13007 1] hidden: not on the screen\n"), std::string::npos);
 }
 
+TEST(ScreenDesktop, ABoxAnswerIsNamedByItsButton) {
+  EXPECT_EQ(MessageBoxAnswerName(1), "OK");
+  EXPECT_EQ(MessageBoxAnswerName(2), "Cancel");
+  EXPECT_EQ(MessageBoxAnswerName(6), "Yes");
+  EXPECT_EQ(MessageBoxAnswerName(7), "No");
+  EXPECT_EQ(MessageBoxAnswerName(0), "not shown");
+  EXPECT_EQ(MessageBoxAnswerName(-1), "not shown");
+  EXPECT_EQ(MessageBoxAnswerName(11), "button 11");
+}
+
 TEST_F(ZelkorSession, OnTheScreenABoxLineHasItsAnswerAndThePickerIsNotScripted) {
   ASSERT_EQ(Run("say #start\nsay #start\n", PELLIX_MODULE_PATH, true), kExitOk) << errors;
   EXPECT_NE(transcript_.find(U8(u8"[message box: Zelkor] ログは既に記録中です！ -> OK\n")), std::string::npos)

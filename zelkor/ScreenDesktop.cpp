@@ -6,8 +6,9 @@
 namespace zelkor {
 
 std::string MessageBoxAnswerName(int answer) {
-  static const char* const kNames[] = {"closed", "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No"};
-  if (answer >= 0 && answer < static_cast<int>(std::size(kNames))) return kNames[answer];
+  static const char* const kNames[] = {"OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No"};
+  if (answer <= 0) return "not shown";  // the system could not make the box (no desktop)
+  if (answer <= static_cast<int>(std::size(kNames))) return kNames[answer - 1];
   return "button " + std::to_string(answer);
 }
 
