@@ -45,7 +45,7 @@ constexpr const char* kUsage =
     "                 pointer, popup menus, shell opens); each also makes a transcript line:\n"
     "                   console  printed only, the same on every run: boxes answered OK, the\n"
     "                            folder picker by ui folder, menus held for ui menu (the\n"
-    "                            default, and the only mode of the Linux zelkor)\n"
+    "                            only mode of the Linux zelkor; what tests use)\n"
     "                   screen   the system's own, for a person at zelkor.exe's window (the\n"
     "                            default of zelkor.exe)\n"
     "  --list-files   at the end, print [files] NAME for each file in the home folder\n"
@@ -61,6 +61,7 @@ constexpr const char* kUsage =
     "  ui key DIALOG LIST ROW    ui tab DIALOG TAB INDEX    ui pick DIALOG COMBO INDEX\n"
     "  ui enter|escape|close DIALOG    ui resize DIALOG WIDTH HEIGHT\n"
     "  ui menu COMMAND    ui dismiss    ui folder PATH|cancel    ui columns DIALOG LIST COLUMN...\n"
+    "  ui where DIALOG [CONTROL]    (prints the screen rectangle: LEFT TOP WIDTH HEIGHT)\n"
     "\n"
     "Exit status: 0 done, 1 the plug-in or a file cannot be used, 2 a malformed line or\n"
     "option, 128+N ended by signal N (after an orderly shutdown).\n";
