@@ -395,6 +395,8 @@ TEST_F(ZelkorSession, OnTheScreenABoxLineHasItsAnswerAndThePickerIsNotScripted) 
   EXPECT_EQ(Run("ui folder /tmp\n", PELLIX_MODULE_PATH, true), kExitBadInput);
   EXPECT_EQ(errors, "zelkor: line 1: the folder picker is on the screen (--desktop screen): choose the folder there\n");
   EXPECT_EQ(Run("ui folder /tmp\n"), kExitOk) << "a printed picker takes its answer from the script";
+  EXPECT_EQ(Run("ui menu 32771\n", PELLIX_MODULE_PATH, true), kExitBadInput);
+  EXPECT_EQ(errors, "zelkor: line 1: popup menus are on the screen (--desktop screen): choose there\n");
 }
 
 TEST_F(ZelkorSession, LeadingClockLinesHoldBeforeThePluginStarts) {

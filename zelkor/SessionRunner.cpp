@@ -20,6 +20,8 @@ using Outcome = SessionRunner::Outcome;
 
 Outcome BadLine(std::string message) { return Outcome{Outcome::Kind::BadLine, std::move(message)}; }
 
+constexpr const char* kMenusOnScreen = "popup menus are on the screen (--desktop screen): choose there";
+
 std::string WindowName(int templateId) { return "window " + std::to_string(templateId); }
 
 // The host's echo lines end in CR LF, which the transcript's own line end replaces.
@@ -143,6 +145,7 @@ Outcome SessionRunner::Execute(const ScriptCommand& command) {
 Outcome SessionRunner::ExecuteUi(const UiCommand& ui) {
   switch (ui.action) {
     case UiAction::Menu: {
+      if (m_desktop.PopupMenusOnScreen()) return BadLine(kMenusOnScreen);
       if (!ft::CurrentMenu()) return BadLine("no popup menu is open");
       if (!ft::ChooseMenuItem(static_cast<UINT>(ui.row)))
         return BadLine("the open menu has no command " + std::to_string(ui.row));
@@ -150,6 +153,7 @@ Outcome SessionRunner::ExecuteUi(const UiCommand& ui) {
       return {};
     }
     case UiAction::Dismiss:
+      if (m_desktop.PopupMenusOnScreen()) return BadLine(kMenusOnScreen);
       if (!ft::CurrentMenu()) return BadLine("no popup menu is open");
       ft::DismissMenu();
       return {};
