@@ -5,6 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+scripts/install-packages.sh bench
+
 build="${PELLIX_BENCH_BUILD:-build/bench}"
 cmake -S . -B "${build}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLIX_BUILD_BENCH=ON -DPELLIX_BUILD_TESTS=OFF >/dev/null
 cmake --build "${build}" --target bench_chat bench_startup bench_eventlist -j2 >/dev/null

@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
-# Builds the plug-in and the replacement host, then runs the example session: the transcript
-# goes to the terminal, the INI and log files to build/demo-home/, and the HTML log is shown.
+# Installs what the build needs (on Debian), builds the plug-in and the replacement host (no test
+# suite), then runs the example session: the transcript goes to the terminal, the INI and log
+# files to build/demo-home/, and the HTML log is shown.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-cmake --preset native >/dev/null
-cmake --build --preset native --target zelkor
+scripts/install-packages.sh demo
+cmake --preset demo >/dev/null
+cmake --build --preset demo
 home=build/demo-home
 rm -rf "${home}"
 mkdir -p "${home}"
 cp examples/Zelkor.ini "${home}/"
-build/native/bin/zelkor --home "${home}" --list-files examples/demo.session
+build/demo/bin/zelkor --home "${home}" --list-files examples/demo.session
 for log in "${home}"/EventLog*; do
   [ -e "${log}" ] || continue
   echo

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 shift || true
 build="${PELLIX_FUZZ_BUILD:-build/fuzz}"
-command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ is missing (packages clang, libclang-rt-14-dev)" >&2; exit 1; }
+command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ is missing (scripts/install-packages.sh test installs it)" >&2; exit 1; }
 
 python3 fuzz/prepare_sources.py "$PWD" "${build}/src"
 cmake -S "${build}/src" -B "${build}/out" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=None >/dev/null

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the native build, the same suite under the address and
-# undefined-behaviour sanitizers, then a short run of every fuzz target.
+# Installs what the tests need (on Debian), then builds and runs every test: the native build,
+# the same suite under the address and undefined-behaviour sanitizers, then a short run of every
+# fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+scripts/install-packages.sh test
 
 for preset in native sanitize; do
   echo "== ${preset}: configure and build"

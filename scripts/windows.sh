@@ -2,7 +2,8 @@
 # The Windows leg: cross-builds fx.dll, Pellix.dll and zelkor.exe with mingw-w64 and runs the tests
 # under wine on a virtual X display. Works from a fresh Debian machine and is safe to run again.
 #
-#   scripts/windows.sh            install what is missing, build the windows preset, run its tests
+#   scripts/windows.sh            install what is missing (scripts/install-packages.sh windows),
+#                                 build the windows preset, run its tests
 #   scripts/windows.sh build      the same without the tests
 #   scripts/windows.sh run P.exe  run one program of build/windows/bin under the same wine setup;
 #                                 with SHOT=file.png the screen is saved SHOT_DELAY (3) s after start
@@ -24,40 +25,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono / Gecko install prompts
 # the caller's.
 WINE_LANG=ja_JP.UTF-8
 
-PACKAGES=(cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
-          wine64 libxrender1 libxrandr2 libxcursor1 libxi6 libxinerama1 libxcomposite1 libxfixes3
-          fonts-wine xvfb xauth locales fonts-ipafont-gothic imagemagick xdotool xclip)
-
 say() { printf 'windows.sh: %s\n' "$*"; }
 die() { say "$*" >&2; exit 1; }
-
-as_root() {
-  if [[ $(id -u) -eq 0 ]]; then "$@"
-  elif command -v sudo >/dev/null; then sudo "$@"
-  else die "need root to run: $*"
-  fi
-}
-
-install_packages() {
-  local missing=() p
-  for p in "${PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-  done
-  if ((${#missing[@]})); then
-    say "installing ${missing[*]}"
-    local start=$SECONDS
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-      -o Dpkg::Use-Pty=0 "${missing[@]}" >>"$LOG" 2>&1 || die "apt-get install failed, see $LOG"
-    say "packages installed in $((SECONDS - start)) s"
-  fi
-  local locales
-  locales=$(locale -a 2>/dev/null || true)
-  if ! grep -qix 'ja_JP.utf8' <<<"$locales"; then
-    say "generating the ja_JP.UTF-8 locale"
-    as_root localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
-  fi
-}
 
 find_wine() {
   WINE=$(dpkg -L wine64 2>/dev/null | grep -m1 '/wine64$' || true)
@@ -286,7 +255,7 @@ main() {
   esac
   mkdir -p "$BUILD"
   : >"$LOG"
-  install_packages
+  "$ROOT/scripts/install-packages.sh" windows
   find_wine
   if [[ $command == build ]]; then build; return; fi
   trap cleanup EXIT
