@@ -40,10 +40,14 @@ void StartRecording(PluginSession& s) {
 
 // Runs `body` in a child process as the unprivileged user "nobody", so that file permissions
 // hold even when the tests run as root; the child's result is its exit status (0: all held).
-int AsNobody(const std::function<int()>& body) {
+// The module is loaded before the switch: the build folder may lie where that user cannot go
+// (a checkout under /root), and what the test is about is the home folder, not the module.
+int AsNobody(PluginSession& s, const std::function<int()>& body) {
   std::fflush(nullptr);
   const pid_t child = fork();
   if (child == 0) {
+    s.Load();
+    if (!s.IsRunning()) _exit(91);
     if (setgid(65534) != 0 || setuid(65534) != 0) _exit(90);
     _exit(body());
   }
@@ -114,7 +118,7 @@ TEST(UnusableLogFolder, ReadOnlyFolderFailsSilentlyWithoutAStartRow) {
   ASSERT_EQ(mkdir((s.home + "logs").c_str(), 0555), 0);
   s.WriteFile("Pellix.ini", "[LogSettings]\r\nDirectory=" + s.home + "logs/\r\n[LogSwitch]\r\nHtml=0\r\n");
   ASSERT_EQ(chmod((s.home + "Pellix.ini").c_str(), 0644), 0);
-  const int result = AsNobody([&] {
+  const int result = AsNobody(s, [&] {
     s.Start();
     const bool refused = !s.Say("#start").has_value();
     const bool quiet = EventRows(s).empty() && s.desktop.messageBoxes.empty();
@@ -145,7 +149,7 @@ TEST(UnwritableIni, SavingFailsSilentlyAndTouchesNoFile) {
     s.Shutdown();
     return s.desktop.messageBoxes.empty() ? 0 : 1;
   };
-  EXPECT_EQ(AsNobody(changeAndShutDown), 0);
+  EXPECT_EQ(AsNobody(s, changeAndShutDown), 0);
   EXPECT_EQ(Snapshot(s), before);
 
   changeAndShutDown();  // the same as a user who may write: the file does change

@@ -76,13 +76,14 @@ void PluginSession::SetTime(int year, int month, int day, int hour, int minute, 
   fx::SetFixedLocalTime(fx::LocalTime{year, month, day, hour, minute, second});
 }
 
-void PluginSession::Start() {
+void PluginSession::Load() {
   std::string error;
-  if (!m_host.Load(PELLIX_MODULE_PATH, error)) {
-    ADD_FAILURE() << "cannot load the plug-in: " << error;
-    return;
-  }
-  m_host.Init();
+  if (!m_host.Load(PELLIX_MODULE_PATH, error)) ADD_FAILURE() << "cannot load the plug-in: " << error;
+}
+
+void PluginSession::Start() {
+  if (!m_host.IsLoaded()) Load();
+  if (m_host.IsLoaded()) m_host.Init();
 }
 
 void PluginSession::Exit() { m_host.Exit(); }

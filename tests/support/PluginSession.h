@@ -27,7 +27,8 @@ class PluginSession : private zelkor::HostServices {
 
   void SetTime(int year, int month, int day, int hour, int minute, int second);
 
-  void Start();     // load the module, then OnInitPlugin
+  void Load();      // load the module only (so that a test may then drop privileges)
+  void Start();     // load the module unless loaded, then OnInitPlugin
   void Exit();      // OnExitPlugin only
   void Shutdown();  // OnExitPlugin, destroy the main window, unload
   bool IsRunning() const { return m_host.IsLoaded(); }
