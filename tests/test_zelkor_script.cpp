@@ -2,15 +2,19 @@
 // command line and exit statuses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -179,6 +183,44 @@ TEST(ZelkorScriptParser, UnknownCommandsAreNamed) {
   EXPECT_NE(ErrorOf("Join bob 1.2.3.4 1 2 3").find("unknown command"), std::string::npos);
   EXPECT_NE(ErrorOf("ui wiggle 13000").find("unknown ui action \"wiggle\""), std::string::npos);
   EXPECT_NE(ErrorOf("ui").find("missing ui action"), std::string::npos);
+}
+
+// The names the parser knows, from its own message for an unknown one: "(known: a b c)".
+std::vector<std::string> KnownNames(const std::string& error) {
+  const std::size_t open = error.find("(known: ");
+  std::istringstream words(error.substr(open + 8, error.rfind(')') - open - 8));
+  std::vector<std::string> names;
+  for (std::string word; words >> word;) names.push_back(word);
+  return names;
+}
+
+// `help` lists every line and every ui action the parser takes, with its arguments.
+TEST(ZelkorScriptParser, HelpListsEveryFormTheParserTakes) {
+  EXPECT_TRUE(std::holds_alternative<HelpCommand>(Parse("help")));
+  EXPECT_TRUE(std::holds_alternative<HelpCommand>(Parse("  help  ")));
+  EXPECT_NE(ErrorOf("help me").find("unexpected text"), std::string::npos);
+
+  const std::string help = ScriptHelp();
+  const auto commands = KnownNames(ErrorOf("frobnicate"));
+  const auto actions = KnownNames(ErrorOf("ui frobnicate"));
+  ASSERT_GE(commands.size(), 10u);
+  ASSERT_GE(actions.size(), 19u);
+  // Each name starts a usage or follows another that does the same ("ui enter|escape|close").
+  const auto listed = [&](const std::string& prefix, const std::string& name) {
+    return help.find("  " + prefix + name + " ") != std::string::npos ||
+           help.find("  " + prefix + name + "\n") != std::string::npos ||
+           help.find("  " + prefix + name + "|") != std::string::npos || help.find("|" + name + " ") != std::string::npos ||
+           help.find("|" + name + "|") != std::string::npos || help.find("|" + name + "\n") != std::string::npos;
+  };
+  for (const auto& name : commands) EXPECT_TRUE(listed("", name)) << name << " is not in:\n" << help;
+  for (const auto& name : actions) EXPECT_TRUE(listed("ui ", name)) << "ui " << name << " is not in:\n" << help;
+  for (const char* usage : {"  join NAME IP PORT LINE FILES ", "  clock YYYY-MM-DD HH:MM:SS ",
+                            "    ui type DIALOG CONTROL TEXT\n", "    ui row|row+ctrl|row+shift DIALOG LIST ROW [COLUMN]\n",
+                            "    ui enter|escape|close DIALOG\n", "    ui folder PATH|cancel "})
+    EXPECT_NE(help.find(usage), std::string::npos) << usage;
+  // Each usage is the one the parser names when an argument is missing.
+  EXPECT_NE(ErrorOf("ui type 13002").find("(usage: ui type DIALOG CONTROL TEXT)"), std::string::npos);
+  EXPECT_NE(ErrorOf("join bob").find("(usage: join NAME IP PORT LINE FILES)"), std::string::npos);
 }
 
 TEST(ZelkorScriptParser, DriverActions) {
@@ -417,7 +459,7 @@ TEST_F(ZelkorSession, MalformedLineStopsTheRunAfterAnOrderlyShutdown) {
   EXPECT_NE(ReadFile("Pellix.ini"), "");
 
   ASSERT_EQ(Run("\n# nothing yet\nfrobnicate\n"), kExitBadInput);
-  EXPECT_EQ(errors, "zelkor: line 3: unknown command \"frobnicate\" (known: join leave rename chat chat! say clock exit ui)\n");
+  EXPECT_EQ(errors, "zelkor: line 3: unknown command \"frobnicate\" (known: join leave rename chat chat! say clock exit ui help)\n");
   EXPECT_EQ(transcript_, "");
 }
 
@@ -456,6 +498,98 @@ TEST_F(ZelkorSession, FolderPickerTakesTheQueuedAnswers) {
       << transcript_;
 }
 
+TEST_F(ZelkorSession, HelpNeedsNoPluginAndGoesWithTheMessages) {
+  ASSERT_EQ(Run("help\n", home + "/missing.so"), kExitCannotRun);  // the end still starts it
+  EXPECT_EQ(errors.substr(0, ScriptHelp().size()), ScriptHelp());
+  ASSERT_EQ(Run("say hi\nhelp\nsay there\n"), kExitOk);
+  EXPECT_EQ(transcript_, "* loaded Pellix Ver.1.6b\n> hi\n> there\n* shut down\n");
+  EXPECT_EQ(errors, ScriptHelp());
+}
+
+// `exit` ends the session as the host's exit does: the settings are saved, the windows closed
+// and the module unloaded; a later line changes nothing, and each is reported as ignored.
+TEST_F(ZelkorSession, ExitEndsTheSessionAndLaterLinesAreReportedAsIgnored) {
+  ASSERT_EQ(Run("ui click 13001 13020\nexit\nui tab 13001 13001 1\n\n# a comment\nui click 13003 13024\n"
+                "ui type 13003 13008 watcher\nfrobnicate\n"),
+            kExitOk);
+  EXPECT_EQ(transcript_, "* loaded Pellix Ver.1.6b\n* exit\n* shut down\n");
+  EXPECT_EQ(errors,
+            "zelkor: line 3: ignored: the session ended with exit on line 2\n"
+            "zelkor: line 6: ignored: the session ended with exit on line 2\n"
+            "zelkor: line 7: ignored: the session ended with exit on line 2\n"
+            "zelkor: line 8: ignored: the session ended with exit on line 2\n");
+  const std::string ini = ReadFile("Pellix.ini");
+  EXPECT_NE(ini.find("SetDlg=1\r\n"), std::string::npos) << ini;  // changed before exit: saved
+  EXPECT_NE(ini.find("EventDlg=0\r\n"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("CheckUser=\r\n"), std::string::npos) << ini;
+
+  // The save is the one of the shutdown: a rule added before exit is in the file.
+  fs::remove(home + "/Pellix.ini");  // shows the settings window again
+  ASSERT_EQ(Run("ui type 13002 13028 hi\nui type 13002 13029 hello\nui click 13002 13032\nexit\n"), kExitOk)
+      << errors;
+  EXPECT_NE(ReadFile("Pellix.ini").find("ReactNum=1"), std::string::npos) << ReadFile("Pellix.ini");
+}
+
+namespace {
+
+// Standard input that notes what the session had done when the first line was asked for.
+class WatchedInput : public std::streambuf {
+ public:
+  WatchedInput(std::string text, std::function<void()> onFirstRead) : m_text(std::move(text)), m_onFirstRead(std::move(onFirstRead)) {}
+
+ protected:
+  int_type underflow() override {
+    if (m_onFirstRead) {
+      m_onFirstRead();
+      m_onFirstRead = nullptr;
+      setg(m_text.data(), m_text.data(), m_text.data() + m_text.size());
+    }
+    return gptr() < egptr() ? traits_type::to_int_type(*gptr()) : traits_type::eof();
+  }
+
+ private:
+  std::string m_text;
+  std::function<void()> m_onFirstRead;
+};
+
+}  // namespace
+
+// At a terminal the plug-in starts before the first line is typed: its windows and the
+// start-up recording are there, and the prompt says so. `exit` ends the run at once.
+TEST_F(ZelkorSession, AtATerminalThePluginStartsBeforeTheFirstLine) {
+  std::ofstream(home + "/Pellix.ini") << "[LogSwitch]\r\nAutoLog=1\r\nHtml=0\r\n";
+  fx::SetFixedLocalTime(fx::LocalTime{2026, 1, 3, 9, 5, 7});
+  std::ostringstream out, err;
+  Transcript transcript(out);
+  ConsoleDesktop desktop(transcript, err, false);
+  std::string transcriptAtFirstRead, errorsAtFirstRead;
+  bool recordingAtFirstRead = false;
+  WatchedInput input("ui show 13000\nbogus\nexit\nsay never\n", [&] {
+    transcriptAtFirstRead = out.str();
+    errorsAtFirstRead = err.str();
+    recordingAtFirstRead = fs::exists(home + U8(u8"/EventLog[01月03日09時05分07秒].txt"));
+  });
+  std::istream in(&input);
+  ScriptOptions options;
+  options.interactive = true;
+  int status;
+  {
+    SessionRunner runner(PELLIX_MODULE_PATH, transcript, desktop);
+    status = RunScript(in, runner, err, options);
+  }
+  EXPECT_EQ(status, kExitOk);
+  EXPECT_EQ(transcriptAtFirstRead, "* loaded Pellix Ver.1.6b\n");
+  EXPECT_TRUE(recordingAtFirstRead);
+  EXPECT_NE(errorsAtFirstRead.find("the plug-in is running"), std::string::npos) << errorsAtFirstRead;
+  EXPECT_NE(errorsAtFirstRead.find("help lists them"), std::string::npos) << errorsAtFirstRead;
+  EXPECT_TRUE(errorsAtFirstRead.ends_with("zelkor> ")) << errorsAtFirstRead;
+  // A malformed line is reported and the run goes on; nothing after exit is read.
+  EXPECT_NE(err.str().find("zelkor> zelkor: line 2: unknown command"), std::string::npos) << err.str();
+  EXPECT_NE(out.str().find(U8(u8"| 09:05:07 | 開始 |")), std::string::npos) << out.str();
+  EXPECT_TRUE(out.str().ends_with("* exit\n* shut down\n")) << out.str();
+  EXPECT_EQ(err.str().find("ignored"), std::string::npos) << err.str();
+}
+
 TEST_F(ZelkorSession, APluginThatCannotBeLoadedIsReported) {
   ASSERT_EQ(Run("say hi\n", home + "/missing.so"), kExitCannotRun);
   EXPECT_NE(errors.find("zelkor: cannot load the plug-in " + home + "/missing.so"), std::string::npos) << errors;
@@ -484,7 +618,7 @@ std::string Slurp(const std::string& path) {
 
 // Runs zelkor with `input` on its standard input; output is captured through files.
 ProgramRun RunProgram(std::vector<std::string> args, const std::string& input, const std::string& scratch,
-                      const std::string& pathPrefix = "") {
+                      const std::string& pathPrefix = "", const std::string& program = ProgramPath()) {
   const std::string inPath = scratch + "/stdin", outPath = scratch + "/stdout", errPath = scratch + "/stderr";
   std::ofstream(inPath, std::ios::binary) << input;
   posix_spawn_file_actions_t actions;
@@ -492,7 +626,7 @@ ProgramRun RunProgram(std::vector<std::string> args, const std::string& input, c
   posix_spawn_file_actions_addopen(&actions, 0, inPath.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  args.insert(args.begin(), ProgramPath());
+  args.insert(args.begin(), program);
   std::vector<char*> argv;
   for (auto& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
@@ -590,6 +724,91 @@ TEST_F(ZelkorProgram, ExitStatuses) {
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("Shift-JIS"), std::string::npos);
   EXPECT_FALSE(fs::exists(scratch + "/" + kEmoji));
+}
+
+// Without --home the files go beside the program: a folder whose name Shift-JIS cannot hold is
+// refused with a message, where the plug-in would have written nothing and said nothing.
+TEST_F(ZelkorProgram, AProgramFolderShiftJisCannotNameIsRefused) {
+  const fs::path built = fs::path(ProgramPath()).parent_path();
+  const std::string script = "clock 2026-01-03 09:05:07\nsay #start\nchat bob hi\n";
+  const std::string cafe = scratch + "/caf" + kEAcute;  // U+00E9: not in Shift-JIS
+  for (const std::string& folder : {"caf" + kEAcute, std::string("cafe")}) {
+    const fs::path copy = fs::path(scratch) / folder;
+    fs::create_directory(copy);
+    fs::copy_file(built / "zelkor", copy / "zelkor");
+    fs::copy_file(built / "Pellix.so", copy / "Pellix.so");
+  }
+  ProgramRun run = RunProgram({}, script, scratch, "", cafe + "/zelkor");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("Shift-JIS"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(cafe), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("--home DIR"), std::string::npos) << run.err;
+  EXPECT_EQ(run.out, "");
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(cafe))
+    left.push_back(entry.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"Pellix.so", "zelkor"}));
+  // --home takes the files elsewhere.
+  run = RunProgram({"--home", home}, script, scratch, "", cafe + "/zelkor");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(fs::exists(home + U8(u8"/EventLog[01月03日09時05分07秒].html")));
+
+  run = RunProgram({}, script, scratch, "", (fs::path(scratch) / "cafe" / "zelkor").string());
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(fs::is_regular_file(scratch + "/cafe/Pellix.ini"));
+  EXPECT_TRUE(fs::exists(scratch + U8(u8"/cafe/EventLog[01月03日09時05分07秒].html")));
+}
+
+// At a terminal: the plug-in runs before the first line is typed, `help` answers, `exit` ends.
+TEST_F(ZelkorProgram, AtATerminalHelpAndExit) {
+  fs::create_directory(home);
+  std::ofstream(home + "/Pellix.ini") << "[LogSwitch]\r\nAutoLog=1\r\n";
+  int terminal = -1;
+  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const std::string program = ProgramPath();
+    execl(program.c_str(), program.c_str(), "--home", home.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  // What the terminal shows, up to `until` (empty: until the program ends).
+  std::string screen;
+  const auto readUntil = [&](const std::string& until, std::size_t from) {
+    char buffer[512];
+    while (until.empty() || screen.find(until, from) == std::string::npos) {
+      pollfd ready{terminal, POLLIN, 0};
+      if (poll(&ready, 1, 20000) <= 0) return false;
+      const ssize_t got = read(terminal, buffer, sizeof buffer);
+      if (got <= 0) return false;
+      screen.append(buffer, static_cast<std::size_t>(got));
+    }
+    return true;
+  };
+  const auto type = [&](const std::string& line) {
+    return write(terminal, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+  };
+  ASSERT_TRUE(readUntil("zelkor> ", 0)) << screen;
+  EXPECT_NE(screen.find("* loaded Pellix Ver.1.6b"), std::string::npos) << screen;
+  EXPECT_NE(screen.find("help lists them"), std::string::npos) << screen;
+  bool recording = false;
+  for (const auto& entry : fs::directory_iterator(home)) recording |= entry.path().filename().string().starts_with("EventLog[");
+  EXPECT_TRUE(recording);  // started by the plug-in before any line was typed
+
+  std::size_t mark = screen.size();
+  ASSERT_TRUE(type("help\n"));
+  ASSERT_TRUE(readUntil("zelkor> ", mark + 1)) << screen;
+  EXPECT_NE(screen.find("ui columns DIALOG LIST COLUMN...", mark), std::string::npos) << screen;
+  mark = screen.size();
+  ASSERT_TRUE(type("exit\n"));
+  readUntil("", mark);
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  close(terminal);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_NE(screen.find("* exit", mark), std::string::npos) << screen;
+  EXPECT_NE(screen.find("* shut down", mark), std::string::npos) << screen;
+  EXPECT_TRUE(fs::is_regular_file(home + "/Pellix.ini"));
 }
 
 TEST_F(ZelkorProgram, OpenHandsTheTargetToXdgOpenAsOneArgument) {

@@ -1,8 +1,11 @@
 #include "zelkor/ScriptParser.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "fx/Sjis.h"
 #include "zelkor/Host.h"
@@ -211,167 +214,296 @@ ClockCommand ParseClock(ArgumentReader& args) {
   return ClockCommand{fx::LocalTime{d[0], d[1], d[2], t[0], t[1], t[2]}};
 }
 
-UiCommand ParseUi(LineReader& reader) {
-  const auto sub = reader.Word(false);
-  if (!sub) Fail("missing ui action (for example: ui show 13000, ui click 13002 13019)");
-  const std::string& name = *sub;
-  UiCommand ui{};
-  auto dialogOnly = [&](UiAction action, const char* usage) {
-    ArgumentReader args(reader, usage);
-    ui.action = action;
-    ui.dialog = args.Id("DIALOG");
-    args.End();
-  };
-  auto withControl = [&](UiAction action, const std::string& usage, const char* controlName) {
-    ArgumentReader args(reader, usage);
-    ui.action = action;
-    ui.dialog = args.Id("DIALOG");
-    ui.control = args.Id(controlName);
-    return args;
-  };
+// One form of a line: its name, its arguments as a person types them, what it does, and how its
+// arguments are read. `help`, --help and the messages for unknown names all come from the tables
+// below, so a form added there is listed everywhere.
+template <typename Command>
+struct Form {
+  const char* name;
+  const char* arguments;
+  const char* does;
+  Command (*parse)(ArgumentReader& args, LineReader& reader);
+};
 
-  if (name == "show") {
-    ArgumentReader args(reader, "ui show DIALOG|all");
-    ui.action = UiAction::Show;
-    const std::string target = args.Word("DIALOG");
-    if (target == "all") {
-      ui.all = true;
-    } else {
-      ui.dialog = static_cast<int>(WholeNumber(target, "DIALOG", 0, 65535));
-    }
-    args.End();
-  } else if (name == "click" || name == "clear") {
-    auto args = withControl(name == "click" ? UiAction::Click : UiAction::Clear,
-                            name == "click" ? "ui click DIALOG CONTROL" : "ui clear DIALOG CONTROL", "CONTROL");
-    args.End();
-  } else if (name == "type") {
-    auto args = withControl(UiAction::Type, "ui type DIALOG CONTROL TEXT", "CONTROL");
-    ui.text = args.Text("TEXT");
-  } else if (name == "row" || name == "row+ctrl" || name == "row+shift" || name == "rclick" || name == "dblclick") {
-    const std::string usage = "ui " + name + " DIALOG LIST ROW [COLUMN]";
-    auto args = withControl(name == "rclick" ? UiAction::RightClick : name == "dblclick" ? UiAction::DoubleClick : UiAction::Row,
-                            usage, "LIST");
-    ui.keys = name == "row+ctrl" ? UiKeys::Control : name == "row+shift" ? UiKeys::Shift : UiKeys::None;
-    ui.row = args.Index("ROW", -1);
-    ui.column = args.OptionalIndex("COLUMN").value_or(0);
-    args.End();
-  } else if (name == "key") {
-    auto args = withControl(UiAction::Key, "ui key DIALOG LIST ROW", "LIST");
-    ui.row = args.Index("ROW");
-    args.End();
-  } else if (name == "tab" || name == "pick") {
-    const bool tab = name == "tab";
-    auto args = withControl(tab ? UiAction::Tab : UiAction::Pick, tab ? "ui tab DIALOG TAB INDEX" : "ui pick DIALOG COMBO INDEX",
-                            tab ? "TAB" : "COMBO");
-    ui.row = args.Index("INDEX");
-    args.End();
-  } else if (name == "enter") {
-    dialogOnly(UiAction::Enter, "ui enter DIALOG");
-  } else if (name == "escape") {
-    dialogOnly(UiAction::Escape, "ui escape DIALOG");
-  } else if (name == "close") {
-    dialogOnly(UiAction::Close, "ui close DIALOG");
-  } else if (name == "resize") {
-    ArgumentReader args(reader, "ui resize DIALOG WIDTH HEIGHT");
-    ui.action = UiAction::Resize;
-    ui.dialog = args.Id("DIALOG");
-    ui.row = static_cast<int>(args.Number("WIDTH", 0, 32767));
-    ui.column = static_cast<int>(args.Number("HEIGHT", 0, 32767));
-    args.End();
-  } else if (name == "menu") {
-    ArgumentReader args(reader, "ui menu COMMAND");
-    ui.action = UiAction::Menu;
-    ui.row = args.Id("COMMAND");
-    args.End();
-  } else if (name == "dismiss") {
-    ArgumentReader args(reader, "ui dismiss");
-    ui.action = UiAction::Dismiss;
-    args.End();
-  } else if (name == "folder") {
-    ArgumentReader args(reader, "ui folder PATH|cancel");
-    ui.action = UiAction::Folder;
-    ui.text = args.Text("PATH");
-    if (ui.text == "cancel") {
-      ui.cancel = true;
-      ui.text.clear();
-    } else if (ui.text.empty()) {
-      Fail("missing PATH (usage: ui folder PATH|cancel)");
-    }
-  } else if (name == "columns") {
-    auto args = withControl(UiAction::Columns, "ui columns DIALOG LIST COLUMN...", "LIST");
-    while (!reader.AtEnd()) ui.order.push_back(args.Index("COLUMN"));
-    if (ui.order.empty()) Fail("missing COLUMN (usage: ui columns DIALOG LIST COLUMN...)");
-  } else if (name == "where") {
-    ArgumentReader args(reader, "ui where DIALOG [CONTROL]");
-    ui.action = UiAction::Where;
-    ui.dialog = args.Id("DIALOG");
-    ui.control = reader.AtEnd() ? -1 : args.Id("CONTROL");
-    args.End();
-  } else {
-    Fail("unknown ui action " + Quoted(name) +
-         " (known: show click type clear row row+ctrl row+shift rclick dblclick key tab pick enter escape close resize"
-         " menu dismiss folder columns where)");
+std::string UsageOf(std::string_view prefix, const char* name, const char* arguments) {
+  std::string usage = std::string(prefix) + name;
+  if (*arguments != '\0') usage += std::string(" ") + arguments;
+  return usage;
+}
+
+template <typename Command, std::size_t N>
+std::string KnownNames(const Form<Command> (&forms)[N]) {
+  std::string names;
+  for (const auto& form : forms) names += (names.empty() ? "" : " ") + std::string(form.name);
+  return names;
+}
+
+template <typename Command, std::size_t N>
+Command ParseForm(const Form<Command> (&forms)[N], std::string_view prefix, std::string_view name, LineReader& reader,
+                  const std::string& unknown) {
+  for (const auto& form : forms) {
+    if (name != form.name) continue;
+    ArgumentReader args(reader, UsageOf(prefix, form.name, form.arguments));
+    return form.parse(args, reader);
   }
+  Fail(unknown + " " + Quoted(name) + " (known: " + KnownNames(forms) + ")");
+}
+
+UiCommand DialogAction(UiAction action, ArgumentReader& args) {
+  UiCommand ui{};
+  ui.action = action;
+  ui.dialog = args.Id("DIALOG");
+  args.End();
   return ui;
 }
 
+UiCommand ControlAction(UiAction action, ArgumentReader& args, std::string_view controlName) {
+  UiCommand ui{};
+  ui.action = action;
+  ui.dialog = args.Id("DIALOG");
+  ui.control = args.Id(controlName);
+  return ui;
+}
+
+UiCommand RowAction(UiAction action, UiKeys keys, ArgumentReader& args) {
+  UiCommand ui = ControlAction(action, args, "LIST");
+  ui.keys = keys;
+  ui.row = args.Index("ROW", -1);
+  ui.column = args.OptionalIndex("COLUMN").value_or(0);
+  args.End();
+  return ui;
+}
+
+UiCommand IndexAction(UiAction action, ArgumentReader& args, std::string_view controlName) {
+  UiCommand ui = ControlAction(action, args, controlName);
+  ui.row = args.Index("INDEX");
+  args.End();
+  return ui;
+}
+
+constexpr const char* kRowArguments = "DIALOG LIST ROW [COLUMN]";
+
+const Form<UiCommand> kUiForms[] = {
+    {"show", "DIALOG|all", "print a window (all: every plug-in window)",
+     [](ArgumentReader& args, LineReader&) {
+       UiCommand ui{};
+       ui.action = UiAction::Show;
+       const std::string target = args.Word("DIALOG");
+       if (target == "all") {
+         ui.all = true;
+       } else {
+         ui.dialog = static_cast<int>(WholeNumber(target, "DIALOG", 0, 65535));
+       }
+       args.End();
+       return ui;
+     }},
+    {"click", "DIALOG CONTROL", "click a button or check box",
+     [](ArgumentReader& args, LineReader&) {
+       UiCommand ui = ControlAction(UiAction::Click, args, "CONTROL");
+       args.End();
+       return ui;
+     }},
+    {"type", "DIALOG CONTROL TEXT", "type TEXT at the end of an edit field",
+     [](ArgumentReader& args, LineReader&) {
+       UiCommand ui = ControlAction(UiAction::Type, args, "CONTROL");
+       ui.text = args.Text("TEXT");
+       return ui;
+     }},
+    {"clear", "DIALOG CONTROL", "empty an edit field",
+     [](ArgumentReader& args, LineReader&) {
+       UiCommand ui = ControlAction(UiAction::Clear, args, "CONTROL");
+       args.End();
+       return ui;
+     }},
+    {"row", kRowArguments, "click a row (-1: below the rows)",
+     [](ArgumentReader& args, LineReader&) { return RowAction(UiAction::Row, UiKeys::None, args); }},
+    {"row+ctrl", kRowArguments, "click a row (-1: below the rows)",
+     [](ArgumentReader& args, LineReader&) { return RowAction(UiAction::Row, UiKeys::Control, args); }},
+    {"row+shift", kRowArguments, "click a row (-1: below the rows)",
+     [](ArgumentReader& args, LineReader&) { return RowAction(UiAction::Row, UiKeys::Shift, args); }},
+    {"rclick", kRowArguments, "right-click a row (its menu opens)",
+     [](ArgumentReader& args, LineReader&) { return RowAction(UiAction::RightClick, UiKeys::None, args); }},
+    {"dblclick", kRowArguments, "double-click a list cell",
+     [](ArgumentReader& args, LineReader&) { return RowAction(UiAction::DoubleClick, UiKeys::None, args); }},
+    {"key", "DIALOG LIST ROW", "select a row with the arrow keys",
+     [](ArgumentReader& args, LineReader&) {
+       UiCommand ui = ControlAction(UiAction::Key, args, "LIST");
+       ui.row = args.Index("ROW");
+       args.End();
+       return ui;
+     }},
+    {"tab", "DIALOG TAB INDEX", "select a tab",
+     [](ArgumentReader& args, LineReader&) { return IndexAction(UiAction::Tab, args, "TAB"); }},
+    {"pick", "DIALOG COMBO INDEX", "pick a combo-box item",
+     [](ArgumentReader& args, LineReader&) { return IndexAction(UiAction::Pick, args, "COMBO"); }},
+    {"enter", "DIALOG", "press Enter, Escape or the close box",
+     [](ArgumentReader& args, LineReader&) { return DialogAction(UiAction::Enter, args); }},
+    {"escape", "DIALOG", "press Enter, Escape or the close box",
+     [](ArgumentReader& args, LineReader&) { return DialogAction(UiAction::Escape, args); }},
+    {"close", "DIALOG", "press Enter, Escape or the close box",
+     [](ArgumentReader& args, LineReader&) { return DialogAction(UiAction::Close, args); }},
+    {"resize", "DIALOG WIDTH HEIGHT", "resize a window",
+     [](ArgumentReader& args, LineReader&) {
+       UiCommand ui{};
+       ui.action = UiAction::Resize;
+       ui.dialog = args.Id("DIALOG");
+       ui.row = static_cast<int>(args.Number("WIDTH", 0, 32767));
+       ui.column = static_cast<int>(args.Number("HEIGHT", 0, 32767));
+       args.End();
+       return ui;
+     }},
+    {"menu", "COMMAND", "choose from the open popup menu",
+     [](ArgumentReader& args, LineReader&) {
+       UiCommand ui{};
+       ui.action = UiAction::Menu;
+       ui.row = args.Id("COMMAND");
+       args.End();
+       return ui;
+     }},
+    {"dismiss", "", "close the open popup menu",
+     [](ArgumentReader& args, LineReader&) {
+       UiCommand ui{};
+       ui.action = UiAction::Dismiss;
+       args.End();
+       return ui;
+     }},
+    {"folder", "PATH|cancel", "answer the next folder picker",
+     [](ArgumentReader& args, LineReader&) {
+       UiCommand ui{};
+       ui.action = UiAction::Folder;
+       ui.text = args.Text("PATH");
+       if (ui.text == "cancel") {
+         ui.cancel = true;
+         ui.text.clear();
+       } else if (ui.text.empty()) {
+         Fail("missing PATH (usage: ui folder PATH|cancel)");
+       }
+       return ui;
+     }},
+    {"columns", "DIALOG LIST COLUMN...", "order a list's columns on screen",
+     [](ArgumentReader& args, LineReader& reader) {
+       UiCommand ui = ControlAction(UiAction::Columns, args, "LIST");
+       while (!reader.AtEnd()) ui.order.push_back(args.Index("COLUMN"));
+       if (ui.order.empty()) Fail("missing COLUMN (usage: ui columns DIALOG LIST COLUMN...)");
+       return ui;
+     }},
+    {"where", "DIALOG [CONTROL]", "print where a window or control is on the screen: LEFT TOP WIDTH HEIGHT",
+     [](ArgumentReader& args, LineReader& reader) {
+       UiCommand ui{};
+       ui.action = UiAction::Where;
+       ui.dialog = args.Id("DIALOG");
+       ui.control = reader.AtEnd() ? -1 : args.Id("CONTROL");
+       args.End();
+       return ui;
+     }},
+};
+
+UiCommand ParseUi(LineReader& reader) {
+  const auto name = reader.Word(false);
+  if (!name) Fail("missing ui action (for example: ui show 13000, ui click 13002 13019; help lists them)");
+  return ParseForm(kUiForms, "ui ", *name, reader, "unknown ui action");
+}
+
+const Form<ScriptCommand> kLineForms[] = {
+    {"join", "NAME IP PORT LINE FILES", "a user joins (LINE 0-10: Unknown ... T3+)",
+     [](ArgumentReader& args, LineReader&) -> ScriptCommand {
+       JoinCommand join;
+       join.name = args.Name("NAME");
+       join.ip = args.Ip();
+       join.port = args.Uint16("PORT");
+       join.lineType = args.Uint16("LINE");
+       join.files = args.Uint16("FILES");
+       args.End();
+       return join;
+     }},
+    {"leave", "NAME IP PORT", "a user leaves",
+     [](ArgumentReader& args, LineReader&) -> ScriptCommand {
+       LeaveCommand leave;
+       leave.name = args.Name("NAME");
+       leave.ip = args.Ip();
+       leave.port = args.Uint16("PORT");
+       args.End();
+       return leave;
+     }},
+    {"rename", "OLD NEW IP PORT", "a user renames",
+     [](ArgumentReader& args, LineReader&) -> ScriptCommand {
+       RenameCommand rename;
+       rename.oldName = args.Name("OLD");
+       rename.newName = args.Name("NEW");
+       rename.ip = args.Ip();
+       rename.port = args.Uint16("PORT");
+       args.End();
+       return rename;
+     }},
+    {"chat", "NAME TEXT", "a chat line",
+     [](ArgumentReader& args, LineReader&) -> ScriptCommand {
+       ChatCommand chat;
+       chat.name = args.Name("NAME");
+       chat.text = args.Text("TEXT");
+       chat.flag = 0;
+       return chat;
+     }},
+    {"chat!", "NAME TEXT", "a chat line with the host's flag set",
+     [](ArgumentReader& args, LineReader&) -> ScriptCommand {
+       ChatCommand chat;
+       chat.name = args.Name("NAME");
+       chat.text = args.Text("TEXT");
+       chat.flag = 1;
+       return chat;
+     }},
+    {"say", "TEXT", "the local user types a line (#event, #start ...)",
+     [](ArgumentReader& args, LineReader&) -> ScriptCommand { return SayCommand{args.Text("TEXT")}; }},
+    {"clock", "YYYY-MM-DD HH:MM:SS", "fix the local time from here on",
+     [](ArgumentReader& args, LineReader&) -> ScriptCommand { return ParseClock(args); }},
+    {"exit", "", "save and end the session; later lines are ignored",
+     [](ArgumentReader& args, LineReader&) -> ScriptCommand {
+       args.End();
+       return ExitCommand{};
+     }},
+    {"ui", "ACTION ...", "act on the plug-in's windows:",
+     [](ArgumentReader&, LineReader& reader) -> ScriptCommand { return ParseUi(reader); }},
+    {"help", "", "this list",
+     [](ArgumentReader& args, LineReader&) -> ScriptCommand {
+       args.End();
+       return HelpCommand{};
+     }},
+};
+
 ScriptCommand ParseCommand(std::string_view word, LineReader& reader) {
-  if (word == "join") {
-    ArgumentReader args(reader, "join NAME IP PORT LINE FILES");
-    JoinCommand join;
-    join.name = args.Name("NAME");
-    join.ip = args.Ip();
-    join.port = args.Uint16("PORT");
-    join.lineType = args.Uint16("LINE");
-    join.files = args.Uint16("FILES");
-    args.End();
-    return join;
+  return ParseForm(kLineForms, "", word, reader, "unknown command");
+}
+
+// "  USAGE  DOES" lines, DOES at one column (on a line of its own after a long USAGE); neighbours
+// that do the same are joined ("ui enter|escape|close DIALOG").
+template <typename Command, std::size_t N>
+void DescribeForms(std::string& out, const Form<Command> (&forms)[N], const std::string& indent, std::string_view prefix) {
+  constexpr std::size_t kColumn = 32;
+  for (std::size_t i = 0; i < N;) {
+    std::string names = forms[i].name;
+    std::size_t next = i + 1;
+    for (; next < N && std::string_view(forms[next].arguments) == forms[i].arguments &&
+           std::string_view(forms[next].does) == forms[i].does;
+         ++next)
+      names += std::string("|") + forms[next].name;
+    const std::string usage = indent + UsageOf(prefix, names.c_str(), forms[i].arguments);
+    out += usage.size() + 2 <= kColumn ? usage + std::string(kColumn - usage.size(), ' ')
+                                       : usage + "\n" + std::string(kColumn, ' ');
+    out += std::string(forms[i].does) + "\n";
+    if (prefix.empty() && std::string_view(forms[i].name) == "ui") DescribeForms(out, kUiForms, indent + "  ", "ui ");
+    i = next;
   }
-  if (word == "leave") {
-    ArgumentReader args(reader, "leave NAME IP PORT");
-    LeaveCommand leave;
-    leave.name = args.Name("NAME");
-    leave.ip = args.Ip();
-    leave.port = args.Uint16("PORT");
-    args.End();
-    return leave;
-  }
-  if (word == "rename") {
-    ArgumentReader args(reader, "rename OLD NEW IP PORT");
-    RenameCommand rename;
-    rename.oldName = args.Name("OLD");
-    rename.newName = args.Name("NEW");
-    rename.ip = args.Ip();
-    rename.port = args.Uint16("PORT");
-    args.End();
-    return rename;
-  }
-  if (word == "chat" || word == "chat!") {
-    ArgumentReader args(reader, std::string(word) + " NAME TEXT");
-    ChatCommand chat;
-    chat.name = args.Name("NAME");
-    chat.text = args.Text("TEXT");
-    chat.flag = word == "chat!" ? 1 : 0;
-    return chat;
-  }
-  if (word == "say") {
-    ArgumentReader args(reader, "say TEXT");
-    return SayCommand{args.Text("TEXT")};
-  }
-  if (word == "clock") {
-    ArgumentReader args(reader, "clock YYYY-MM-DD HH:MM:SS");
-    return ParseClock(args);
-  }
-  if (word == "exit") {
-    ArgumentReader args(reader, "exit");
-    args.End();
-    return ExitCommand{};
-  }
-  if (word == "ui") return ParseUi(reader);
-  Fail("unknown command " + Quoted(word) + " (known: join leave rename chat chat! say clock exit ui)");
 }
 
 }  // namespace
+
+std::string ScriptHelp() {
+  std::string out = "Script lines (UTF-8; # starts a comment line; NAME may be \"double quoted\"):\n";
+  DescribeForms(out, kLineForms, "  ", "");
+  out +=
+      "Window ids: 13000 event log, 13001 settings, 13002 and 13003 its pages, 13007 URL collector;\n"
+      "resources/resource.h has every control id.\n";
+  return out;
+}
 
 ParsedLine ParseScriptLine(std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);

@@ -41,6 +41,7 @@ struct ClockCommand {
   fx::LocalTime time;
 };
 struct ExitCommand {};
+struct HelpCommand {};
 
 // Driver actions; `dialog` is the template id of the window acted on.
 enum class UiAction {
@@ -80,7 +81,7 @@ struct UiCommand {
 };
 
 using ScriptCommand = std::variant<JoinCommand, LeaveCommand, RenameCommand, ChatCommand, SayCommand,
-                                   ClockCommand, ExitCommand, UiCommand>;
+                                   ClockCommand, ExitCommand, HelpCommand, UiCommand>;
 
 struct ParsedLine {
   // Empty for a blank line or a comment.
@@ -92,5 +93,8 @@ struct ParsedLine {
 
 // Parses one line (UTF-8, without its line end; a trailing CR is ignored).
 ParsedLine ParseScriptLine(std::string_view line);
+
+// Every script line and `ui` action with its arguments and what it does, for `help` and --help.
+std::string ScriptHelp();
 
 }  // namespace zelkor

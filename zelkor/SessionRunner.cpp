@@ -93,8 +93,9 @@ Outcome SessionRunner::RunLine(std::string_view utf8Line) {
   ParsedLine parsed = ParseScriptLine(utf8Line);
   if (!parsed.ok()) return BadLine(parsed.error);
   if (!parsed.command) return {};
-  if (m_finished) return Outcome{Outcome::Kind::CannotRun, "the session has ended"};
   const ScriptCommand& command = *parsed.command;
+  if (std::holds_alternative<HelpCommand>(command)) return Outcome{Outcome::Kind::Help, ScriptHelp()};
+  if (m_finished) return Outcome{Outcome::Kind::CannotRun, "the session has ended"};
   if (const auto* clock = std::get_if<ClockCommand>(&command)) {
     fx::SetFixedLocalTime(clock->time);
     return {};
@@ -132,8 +133,10 @@ Outcome SessionRunner::Execute(const ScriptCommand& command) {
             m_transcript.Item("[not sent]", c.text);
           }
         } else if constexpr (std::is_same_v<T, ExitCommand>) {
+          // As the host's own exit: the save, then the windows and the module go.
           m_transcript.Line("* exit");
-          m_host.Exit();
+          Finish();
+          return Outcome{Outcome::Kind::Ended, {}};
         } else if constexpr (std::is_same_v<T, UiCommand>) {
           return ExecuteUi(c);
         }
@@ -261,25 +264,53 @@ void SessionRunner::EchoText(ChannelId, std::string_view text, std::uint32_t col
 
 int RunScript(std::istream& in, SessionRunner& runner, std::ostream& errors, const ScriptOptions& options) {
   auto stopped = [&]() { return options.stop != nullptr && *options.stop != 0; };
-  std::string line;
-  for (long number = 1; !stopped(); ++number) {
-    if (!options.prompt.empty()) errors << options.prompt << std::flush;
-    if (!std::getline(in, line)) break;
-    if (number == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);  // a byte-order mark
-    const Outcome outcome = runner.RunLine(line);
-    if (outcome.kind == Outcome::Kind::Done) continue;
-    if (outcome.kind == Outcome::Kind::CannotRun) {
-      errors << "zelkor: " << outcome.message << '\n';
-      runner.Finish();
+  if (options.interactive) {
+    const Outcome started = runner.Start();
+    if (started.kind != Outcome::Kind::Done) {
+      errors << "zelkor: " << started.message << '\n';
       return kExitCannotRun;
     }
+    errors << "zelkor: the plug-in is running, with its windows and any start-up recording.\n"
+              "zelkor: type script lines (help lists them); exit or Ctrl-D ends the session.\n";
+  }
+  std::string line;
+  long exitLine = 0;  // the line that ended the session
+  for (long number = 1; !stopped(); ++number) {
+    if (options.interactive) errors << "zelkor> " << std::flush;
+    if (!std::getline(in, line)) break;
+    if (number == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);  // a byte-order mark
+    if (exitLine != 0) {
+      const ParsedLine parsed = ParseScriptLine(line);
+      if (parsed.ok() && !parsed.command) continue;  // blank or a comment
+      errors << "zelkor: line " << number << ": ignored: the session ended with exit on line " << exitLine << '\n';
+      continue;
+    }
+    const Outcome outcome = runner.RunLine(line);
+    switch (outcome.kind) {
+      case Outcome::Kind::Done:
+        continue;
+      case Outcome::Kind::Help:
+        errors << outcome.message;
+        continue;
+      case Outcome::Kind::Ended:
+        exitLine = number;
+        if (options.interactive) return kExitOk;
+        continue;
+      case Outcome::Kind::CannotRun:
+        errors << "zelkor: " << outcome.message << '\n';
+        runner.Finish();
+        return kExitCannotRun;
+      case Outcome::Kind::BadLine:
+        break;
+    }
     errors << "zelkor: line " << number << ": " << outcome.message << '\n';
-    if (!options.keepGoing) {
+    if (!options.interactive) {
       runner.Finish();
       return kExitBadInput;
     }
   }
-  if (stopped() && !options.prompt.empty()) errors << '\n';  // off the prompt line
+  if (stopped() && options.interactive) errors << '\n';  // off the prompt line
+  if (exitLine != 0) return kExitOk;
   if (stopped() && !runner.Started()) {
     runner.Finish();
     return kExitOk;

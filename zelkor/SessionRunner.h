@@ -31,13 +31,15 @@ class SessionRunner : private HostServices {
   SessionRunner& operator=(const SessionRunner&) = delete;
 
   struct Outcome {
-    enum class Kind { Done, BadLine, CannotRun };
+    // Ended: the line was `exit`, and the session has shut down. Help: `message` is the list
+    // of script lines, for the person who asked.
+    enum class Kind { Done, BadLine, CannotRun, Ended, Help };
     Kind kind = Kind::Done;
-    std::string message;  // for BadLine and CannotRun
+    std::string message;  // for BadLine, CannotRun and Help
   };
 
   // One script line (UTF-8). The plug-in is loaded and started by the first line that is not
-  // a clock line, a comment or blank, so that leading clock lines hold from its start on.
+  // a clock line, `help`, a comment or blank, so that leading clock lines hold from its start on.
   Outcome RunLine(std::string_view utf8Line);
   // Loads and starts the plug-in unless it runs already.
   Outcome Start();
@@ -64,8 +66,10 @@ class SessionRunner : private HostServices {
 };
 
 struct ScriptOptions {
-  // Keep going after a malformed line (a person at a terminal), rather than stop the run.
-  bool keepGoing = false;
+  // A person at a terminal: the plug-in starts before the first line is read (its windows and
+  // start-up recording are there to act on), a malformed line is reported and the run goes on,
+  // and `exit` ends the run at once.
+  bool interactive = false;
   // Written to `errors` before each line is read, when set.
   std::string prompt;
   // Set from a signal handler: the line being run is finished, then the session ends.
@@ -73,7 +77,8 @@ struct ScriptOptions {
 };
 
 // Runs every line of `in` and then finishes the session. Messages go to `errors` as
-// "zelkor: line N: ...". Returns the exit status.
+// "zelkor: line N: ..."; after `exit`, each later line is reported as ignored. Returns the exit
+// status.
 int RunScript(std::istream& in, SessionRunner& runner, std::ostream& errors, const ScriptOptions& options);
 
 // "a.b.c.d" of the host's address value (first octet in the low byte).

@@ -15,12 +15,17 @@
 #include <unistd.h>
 #else
 #include <io.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #endif
 
 #include "fx/Module.h"
 #include "fx/Sjis.h"
 #include "zelkor/ConsoleDesktop.h"
 #include "zelkor/ScreenDesktop.h"
+#include "zelkor/ScriptParser.h"
 #include "zelkor/SessionRunner.h"
 #include "zelkor/Transcript.h"
 #ifdef _WIN32
@@ -50,18 +55,9 @@ constexpr const char* kUsage =
     "                            default of zelkor.exe)\n"
     "  --list-files   at the end, print [files] NAME for each file in the home folder\n"
     "  --help         this text\n"
-    "\n"
-    "Script lines (UTF-8; # starts a comment line; NAME may be \"double quoted\"):\n"
-    "  join NAME IP PORT LINE FILES    leave NAME IP PORT    rename OLD NEW IP PORT\n"
-    "  chat NAME TEXT    chat! NAME TEXT (non-zero flag)    say TEXT\n"
-    "  clock YYYY-MM-DD HH:MM:SS       exit (OnExitPlugin now)\n"
-    "  ui show DIALOG|all    ui click DIALOG CONTROL    ui type DIALOG CONTROL TEXT\n"
-    "  ui clear DIALOG CONTROL    ui row[+ctrl|+shift] DIALOG LIST ROW [COLUMN]\n"
-    "  ui rclick DIALOG LIST ROW [COLUMN]    ui dblclick DIALOG LIST ROW [COLUMN]\n"
-    "  ui key DIALOG LIST ROW    ui tab DIALOG TAB INDEX    ui pick DIALOG COMBO INDEX\n"
-    "  ui enter|escape|close DIALOG    ui resize DIALOG WIDTH HEIGHT\n"
-    "  ui menu COMMAND    ui dismiss    ui folder PATH|cancel    ui columns DIALOG LIST COLUMN...\n"
-    "  ui where DIALOG [CONTROL]    (prints the screen rectangle: LEFT TOP WIDTH HEIGHT)\n"
+    "\n";
+
+constexpr const char* kExitStatuses =
     "\n"
     "Exit status: 0 done, 1 the plug-in or a file cannot be used, 2 a malformed line or\n"
     "option, 128+N ended by signal N (after an orderly shutdown).\n";
@@ -95,9 +91,33 @@ bool StdinIsTerminal() {
 
 fs::path ProgramFolder(const char* argv0) {
   std::error_code error;
+#ifndef _WIN32
   fs::path self = fs::read_symlink("/proc/self/exe", error);
+#else
+  std::wstring buffer(32768, L'\0');
+  buffer.resize(::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size())));
+  fs::path self(buffer);
+  if (buffer.empty()) error = std::make_error_code(std::errc::no_such_file_or_directory);
+#endif
   if (error) self = fs::absolute(fs::path(argv0), error);
   return self.parent_path();
+}
+
+std::string Utf8Of(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+// Without --home the plug-in keeps its INI and log files beside the program, under a path it
+// handles as Shift-JIS: a folder whose name that cannot hold would lose every file in silence.
+int CheckProgramFolder(const fs::path& folder) {
+  if (fx::sjis::FromUtf8(Utf8Of(folder))) return zelkor::kExitOk;
+  std::cerr << "zelkor: the program's folder cannot be written in Shift-JIS (CP932), so the plug-in could not\n"
+               "zelkor: keep its settings and log files there: "
+            << Utf8Of(folder)
+            << "\n"
+               "zelkor: give a folder for them with --home DIR, or move the program to a folder with such a name\n";
+  return zelkor::kExitCannotRun;
 }
 
 struct Options {
@@ -216,7 +236,7 @@ int main(int argc, char** argv) {
     return zelkor::kExitBadInput;
   }
   if (options->help) {
-    std::cout << kUsage;
+    std::cout << kUsage << zelkor::ScriptHelp() << kExitStatuses;
     return zelkor::kExitOk;
   }
 
@@ -243,6 +263,8 @@ int main(int argc, char** argv) {
   if (options->home) {
     home = FullFolder(*options->home);
     if (const int status = UseHomeFolder(home); status != zelkor::kExitOk) return status;
+  } else if (const int status = CheckProgramFolder(programFolder); status != zelkor::kExitOk) {
+    return status;
   }
 
   CatchStopSignals();
@@ -263,11 +285,7 @@ int main(int argc, char** argv) {
     zelkor::SessionRunner runner(pluginPath, transcript, *desktop);
     zelkor::ScriptOptions scriptOptions;
     scriptOptions.stop = &g_stopSignal;
-    if (!options->script && StdinIsTerminal()) {
-      std::cerr << "zelkor: type script lines (zelkor --help lists them); end with Ctrl-D\n";
-      scriptOptions.keepGoing = true;
-      scriptOptions.prompt = "zelkor> ";
-    }
+    scriptOptions.interactive = !options->script && StdinIsTerminal();
 #ifdef _WIN32
     // zelkor.exe runs the session in its window, reading its lines on the GUI thread.
     zelkor::win32::HostWindow window(options->script ? &scriptFile : nullptr, &g_stopSignal);
