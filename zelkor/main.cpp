@@ -112,11 +112,10 @@ std::string Utf8Of(const fs::path& path) {
 // handles as Shift-JIS: a folder whose name that cannot hold would lose every file in silence.
 int CheckProgramFolder(const fs::path& folder) {
   if (fx::sjis::FromUtf8(Utf8Of(folder))) return zelkor::kExitOk;
-  std::cerr << "zelkor: the program's folder cannot be written in Shift-JIS (CP932), so the plug-in could not\n"
-               "zelkor: keep its settings and log files there: "
-            << Utf8Of(folder)
-            << "\n"
-               "zelkor: give a folder for them with --home DIR, or move the program to a folder with such a name\n";
+  std::cerr << "zelkor: the program's folder " << Utf8Of(folder)
+            << " cannot be written in Shift-JIS (CP932),\n"
+               "zelkor: so the plug-in could not keep its settings and log files there; give another folder\n"
+               "zelkor: for them with --home DIR, or move the program to a folder whose path Shift-JIS can hold\n";
   return zelkor::kExitCannotRun;
 }
 
