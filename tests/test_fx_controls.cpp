@@ -3,6 +3,8 @@
 // and the driver only, so that they can run against any backend.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -239,6 +241,40 @@ TEST_F(FxControls, ListViewCellsAreCutAtCharacterBoundaries) {
   EXPECT_EQ(list.GetItemText(0, 1, buffer, sizeof buffer), 3);
   EXPECT_EQ(std::string(buffer), "xア") << "a double-byte character is never split";
   EXPECT_EQ(list.GetItemText(5, 0), "");
+}
+
+// Callers keep what they derive from the rows while the version stays the same, so every change
+// of the rows must move it, and nothing else may be mistaken for the content it stood for.
+TEST_F(FxControls, ListContentVersionMovesWithEveryChangeOfTheRows) {
+  CListCtrl& list = dialog.list;  // two columns
+  std::vector<std::uint64_t> seen{list.GetContentVersion(), dialog.multiList.GetContentVersion()};
+  EXPECT_NE(seen[0], seen[1]) << "two lists never share a version";
+  const auto changed = [&] {
+    const std::uint64_t now = list.GetContentVersion();
+    const bool fresh = std::find(seen.begin(), seen.end(), now) == seen.end();
+    seen.push_back(now);
+    return fresh;
+  };
+  list.InsertItem(0, "a");
+  EXPECT_TRUE(changed()) << "insert";
+  list.InsertItem(1, "b");
+  EXPECT_TRUE(changed()) << "insert";
+  list.SetItemText(1, 0, "c");
+  EXPECT_TRUE(changed()) << "cell text";
+  list.SetItemText(0, 1, "second column");
+  EXPECT_TRUE(changed()) << "another column's text";
+  t::ClickRow(hwnd(), kList, 0);
+  list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+  EXPECT_EQ(list.GetItemText(0, 0), "a");
+  EXPECT_EQ(list.GetContentVersion(), seen.back()) << "selecting and reading change no row";
+  list.DeleteItem(0);
+  EXPECT_TRUE(changed()) << "delete";
+  list.DeleteAllItems();
+  EXPECT_TRUE(changed()) << "delete all";
+  list.InsertItem(0, "a");
+  EXPECT_TRUE(changed()) << "the same row again is a new content";
+  CListCtrl unattached;
+  EXPECT_EQ(unattached.GetContentVersion(), 0u);
 }
 
 TEST_F(FxControls, ComboBoxListFieldAndSearches) {

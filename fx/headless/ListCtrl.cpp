@@ -17,6 +17,8 @@ Window* List(const CListCtrl* list) {
 
 bool ValidRow(const Window* list, int item) { return item >= 0 && item < static_cast<int>(list->rows.size()); }
 
+void ContentChanged(Window* list) { list->listContentVersion = fx::headless::NextListContentVersion(); }
+
 }  // namespace
 
 int CListCtrl::InsertColumn(int column, const char* heading, int format, int width) {
@@ -29,6 +31,7 @@ int CListCtrl::InsertColumn(int column, const char* heading, int format, int wid
     if (index >= static_cast<int>(at)) ++index;
   list->columnOrder.push_back(static_cast<int>(at));
   for (auto& row : list->rows) row.InsertCell(at);
+  ContentChanged(list);
   return static_cast<int>(at);
 }
 
@@ -79,6 +82,7 @@ int CListCtrl::InsertItem(int item, const char* text) {
   row.SetCell(std::max<std::size_t>(list->columns.size(), 1) - 1, "");
   row.SetCell(0, text ? text : "");
   list->rows.insert(list->rows.begin() + at, std::move(row));
+  ContentChanged(list);
   return at;
 }
 
@@ -87,6 +91,7 @@ BOOL CListCtrl::SetItemText(int item, int subItem, const char* text) {
   if (list == nullptr || !ValidRow(list, item) || subItem < 0) return FALSE;
   if (subItem >= static_cast<int>(std::max<std::size_t>(list->columns.size(), 1))) return FALSE;
   list->rows[static_cast<std::size_t>(item)].SetCell(static_cast<std::size_t>(subItem), text ? text : "");
+  ContentChanged(list);
   return TRUE;
 }
 
@@ -108,7 +113,17 @@ int CListCtrl::GetItemText(int item, int subItem, char* buffer, int bufferSize) 
   return static_cast<int>(length);
 }
 
+std::uint64_t CListCtrl::GetContentVersion() const {
+  Window* list = List(this);
+  return list ? list->listContentVersion : 0;
+}
+
 namespace fx::headless {
+
+std::uint64_t NextListContentVersion() {
+  static std::uint64_t last = 0;
+  return ++last;
+}
 
 std::size_t ListRow::CellStart(std::size_t index) const noexcept {
   std::size_t start = 0;
@@ -162,6 +177,7 @@ BOOL CListCtrl::DeleteItem(int item) {
   Window* list = List(this);
   if (list == nullptr || !ValidRow(list, item)) return FALSE;
   list->rows.erase(list->rows.begin() + item);
+  ContentChanged(list);
   return TRUE;
 }
 
@@ -169,6 +185,7 @@ BOOL CListCtrl::DeleteAllItems() {
   Window* list = List(this);
   if (list == nullptr) return FALSE;
   list->rows.clear();
+  ContentChanged(list);
   return TRUE;
 }
 

@@ -2,6 +2,7 @@
 // controls for everything the plug-in and the driver use.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -41,6 +42,9 @@ class ListRow {
   std::string m_packed;
 };
 
+// A value no list content has had before in this process.
+std::uint64_t NextListContentVersion();
+
 struct ListColumnData {
   std::string heading;
   int format = LVCFMT_LEFT;
@@ -69,6 +73,7 @@ struct Window {
   std::vector<ListColumnData> columns;
   std::vector<int> columnOrder;
   std::vector<ListRow> rows;
+  std::uint64_t listContentVersion = NextListContentVersion();
   COLORREF bkColor = 0xFFFFFF, textColor = 0, textBkColor = 0xFFFFFF;
   DWORD extendedStyle = 0;
 

@@ -19,6 +19,45 @@ int ColumnCount(const CListCtrl* list) {
 
 }  // namespace
 
+namespace fx::win32 {
+
+std::uint64_t NextListContentVersion() {
+  static std::uint64_t last = 0;
+  return ++last;
+}
+
+bool ChangesListContent(UINT message) {
+  switch (message) {
+    case LVM_INSERTITEMA:
+    case LVM_INSERTITEMW:
+    case LVM_SETITEMA:
+    case LVM_SETITEMW:
+    case LVM_SETITEMTEXTA:
+    case LVM_SETITEMTEXTW:
+    case LVM_DELETEITEM:
+    case LVM_DELETEALLITEMS:
+    case LVM_INSERTCOLUMNA:
+    case LVM_INSERTCOLUMNW:
+    case LVM_DELETECOLUMN:
+    case LVM_SORTITEMS:
+    case LVM_SORTITEMSEX:
+    case LVM_SETITEMCOUNT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace fx::win32
+
+std::uint64_t CListCtrl::GetContentVersion() const {
+  const fx::win32::WindowInfo* info = m_hWnd ? fx::win32::Info(m_hWnd) : nullptr;
+  if (m_hWnd == nullptr) return 0;
+  // A control nobody watches could change unseen: it counts as changed at every call.
+  if (info == nullptr || !info->subclassed) return fx::win32::NextListContentVersion();
+  return info->listContentVersion;
+}
+
 int CListCtrl::InsertColumn(int column, const char* heading, int format, int width) {
   if (m_hWnd == nullptr || column < 0) return -1;
   std::wstring text = fx::win32::Wide(heading ? heading : "");

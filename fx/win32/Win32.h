@@ -2,6 +2,7 @@
 // handles to the objects attached to them, and the popup menu the driver holds open.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,7 @@ struct WindowInfo {
   std::unique_ptr<CWnd> temporary;    // FromHandle's wrapper when nothing is attached
   int templateId = -1;
   bool subclassed = false;
+  std::uint64_t listContentVersion = 0;  // list-views: see CListCtrl::GetContentVersion
 };
 
 // Windows made or attached by fx; null for any other window.
@@ -37,8 +39,14 @@ WindowInfo& Register(HWND window, Kind kind);
 // Our top-level windows and dialogs that are still alive, in creation order.
 std::vector<HWND> OwnWindows();
 
-// Watches a control so that its object is detached when the control goes away.
+// Watches a control so that its object is detached when the control goes away, and so that a
+// list-view's content version follows every message that changes its rows, whoever sends it.
 void WatchControl(HWND control);
+
+// A value no list content has had before in this process.
+std::uint64_t NextListContentVersion();
+// Whether a list-view message may change the rows, their texts or the columns.
+bool ChangesListContent(UINT message);
 
 // The registered icon a handle was made from; -1 for others. AfxLoadIcon gives the 32 x 32
 // image; SmallIconOf its 16 x 16 partner.

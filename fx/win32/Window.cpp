@@ -43,7 +43,11 @@ LRESULT CALLBACK ControlWatchProc(HWND window, UINT message, WPARAM wParam, LPAR
     ::RemoveWindowSubclass(window, ControlWatchProc, id);
     Forget(window);
   }
-  return ::DefSubclassProc(window, message, wParam, lParam);
+  const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+  if (ChangesListContent(message)) {
+    if (WindowInfo* info = Info(window)) info->listContentVersion = NextListContentVersion();
+  }
+  return result;
 }
 
 void EnsureCommonControls() {
@@ -149,7 +153,11 @@ std::vector<HWND> OwnWindows() {
 
 void WatchControl(HWND control) {
   WindowInfo& info = Register(control, Kind::Control);
-  if (!info.subclassed) info.subclassed = ::SetWindowSubclass(control, ControlWatchProc, 1, 0) != FALSE;
+  if (!info.subclassed) {
+    info.subclassed = ::SetWindowSubclass(control, ControlWatchProc, 1, 0) != FALSE;
+    // Whatever rows the control had before it was watched count as content not seen before.
+    info.listContentVersion = NextListContentVersion();
+  }
 }
 
 ATOM TopLevelClass() {

@@ -2,6 +2,8 @@
 // index whatever their order on screen.
 #pragma once
 
+#include <cstdint>
+
 #include "fx/Wnd.h"
 
 class CListCtrl : public CWnd {
@@ -22,6 +24,11 @@ class CListCtrl : public CWnd {
   int GetItemText(int item, int subItem, char* buffer, int bufferSize) const;
   BOOL DeleteItem(int item);
   BOOL DeleteAllItems();
+
+  // Changes whenever a row is inserted or deleted, a cell's text is set or a column is added or
+  // removed, and no two lists (nor one list before and after a change) share a value, so a
+  // caller may keep what it derived from the rows for as long as this stays the same.
+  std::uint64_t GetContentVersion() const;
 
   // From `start` (-1: from the top), the next row with the flags (LVNI_SELECTED); -1 if none.
   int GetNextItem(int start, UINT flags) const;
