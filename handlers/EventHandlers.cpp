@@ -1,7 +1,10 @@
 #include "handlers/EventHandlers.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fx/Clock.h"
 #include "handlers/AddressForm.h"
@@ -65,25 +68,58 @@ void RecordAdministrativeLine(std::string_view name, std::string_view text, std:
 // OnChatMessage would otherwise let a response holding its own keyword answer itself forever.
 bool answering = false;
 
+// The keywords of the rule list, as an automaton kept while the list's content stays the same:
+// the rows remain the one place the rules live, and a line no longer reads 99 cells.
+class RuleTable {
+ public:
+  // Which rows' keywords `text` contains, by the rows as they are now.
+  const std::vector<char>& Match(const CListCtrl& list, std::string_view text) {
+    const std::uint64_t version = list.GetContentVersion();
+    if (!m_version || *m_version != version) {
+      m_matcher = pellix::RuleMatcher(Keywords(list));
+      m_version = version;
+    }
+    m_matcher.Match(text, m_matched);
+    return m_matched;
+  }
+
+ private:
+  // A cell of the rule list is read as at most 1023 bytes, cut at a character boundary.
+  static std::vector<std::string> Keywords(const CListCtrl& list) {
+    std::vector<std::string> keywords;
+    char keyword[1024];
+    for (int row = 0, rows = list.GetItemCount(); row < rows; ++row) {
+      const int length = list.GetItemText(row, 0, keyword, sizeof keyword);
+      keywords.emplace_back(keyword, static_cast<std::size_t>(length));
+    }
+    return keywords;
+  }
+
+  std::optional<std::uint64_t> m_version;
+  pellix::RuleMatcher m_matcher;
+  std::vector<char> m_matched;
+};
+
+RuleTable ruleTable;
+
 void AnswerFromRules(CZelkorPlugin& host, ChannelId channel, std::string_view name, std::string_view text) {
   const CAutoReactPage& page = theSettingDlg.m_autoReactPage;
   if (!page.AutoReact || answering) return;
   answering = true;
-  // The line is folded once for the whole table, and a cell of the rule list holds at most
-  // 1023 bytes: the keyword is read into a fixed buffer, so a rule that does not match costs
-  // one substring search and no allocation.
-  const pellix::RuleMatcher line(text);
-  char keyword[1024];
-  // The count is read again after every send: a host callback inside InputMessage may edit the
-  // table.
-  int rows = page.m_reactList.GetItemCount();
+  const CListCtrl& list = page.m_reactList;
+  const std::vector<char>* matched = &ruleTable.Match(list, text);
+  // Rows answer in order. The count is read again after every send: a host callback inside
+  // InputMessage may edit the table, and the rows after the one that answered are then
+  // matched as they are now.
+  int rows = list.GetItemCount();
   for (int row = 0; row < rows; ++row) {
-    const int length = page.m_reactList.GetItemText(row, 0, keyword, sizeof keyword);
-    if (!line.Matches(std::string_view(keyword, static_cast<std::size_t>(length)))) continue;
-    const CString response = page.m_reactList.GetItemText(row, 1);
+    if (static_cast<std::size_t>(row) >= matched->size() || !(*matched)[static_cast<std::size_t>(row)]) continue;
+    const CString response = list.GetItemText(row, 1);
     const std::string answer = pellix::ExpandResponse(response.View(), name);
+    const std::uint64_t version = list.GetContentVersion();
     host.InputMessage(channel, answer.c_str());
-    rows = page.m_reactList.GetItemCount();
+    rows = list.GetItemCount();
+    if (list.GetContentVersion() != version) matched = &ruleTable.Match(list, text);
   }
   answering = false;
 }

@@ -1,50 +1,135 @@
 #include "handlers/RuleMatcher.h"
 
+#include <algorithm>
+#include <map>
+#include <utility>
+
 #include "fx/Sjis.h"
-#include "handlers/AutoReact.h"
 
 namespace pellix {
 namespace {
 
-// Lower-cases the single-byte letters of `text` (by its own characters) into `out`, and marks
-// the character starts when asked. Stepping is inline: this runs for every rule of every line.
-void FoldInto(std::string_view text, char* out, std::vector<bool>* starts = nullptr) noexcept {
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    if (starts) (*starts)[pos] = true;
-    const char c = text[pos];
-    if (fx::sjis::IsLeadByte(static_cast<unsigned char>(c)) && pos + 1 < text.size()) {
-      out[pos] = c;
-      out[pos + 1] = text[pos + 1];
+constexpr unsigned char Fold(unsigned char c) noexcept { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
+
+// Lower-cases the single-byte letters of `text`, stepping by its own characters: the bytes of
+// a double-byte character stay as they are.
+std::string Folded(std::string_view text) {
+  std::string out(text);
+  for (std::size_t pos = 0; pos < out.size();) {
+    if (fx::sjis::IsLeadByte(static_cast<unsigned char>(out[pos])) && pos + 1 < out.size()) {
       pos += 2;
     } else {
-      out[pos] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+      out[pos] = static_cast<char>(Fold(static_cast<unsigned char>(out[pos])));
       pos += 1;
     }
   }
+  return out;
 }
 
 }  // namespace
 
-RuleMatcher::RuleMatcher(std::string_view lineText) : m_folded(lineText), m_charBoundary(lineText.size() + 1, false) {
-  FoldInto(lineText, m_folded.data(), &m_charBoundary);
-  m_charBoundary[lineText.size()] = true;
+RuleMatcher::RuleMatcher(const std::vector<std::string>& keywords) {
+  // The trie, with its edges in ordered maps while it grows.
+  std::vector<std::map<unsigned char, std::uint32_t>> children(1);
+  m_depth.assign(1, 0);
+  m_firstRuleOfNode.assign(1, kNone);
+  m_nextRuleOfNode.assign(keywords.size(), kNone);
+  for (std::uint32_t rule = static_cast<std::uint32_t>(keywords.size()); rule-- > 0;) {
+    if (keywords[rule].empty()) continue;  // matches no line
+    std::uint32_t node = kRoot;
+    for (const char c : Folded(keywords[rule])) {
+      const auto [edge, added] = children[node].try_emplace(static_cast<unsigned char>(c), children.size());
+      if (added) {
+        children.emplace_back();
+        m_depth.push_back(m_depth[node] + 1);
+        m_firstRuleOfNode.push_back(kNone);
+      }
+      node = edge->second;
+    }
+    // Rules are taken last to first, so each node's list runs in row order.
+    m_nextRuleOfNode[rule] = m_firstRuleOfNode[node];
+    m_firstRuleOfNode[node] = rule;
+  }
+
+  const std::size_t nodes = children.size();
+  m_edgeBegin.assign(nodes + 1, 0);
+  for (std::size_t n = 0; n < nodes; ++n) {
+    m_edgeBegin[n + 1] = m_edgeBegin[n] + static_cast<std::uint32_t>(children[n].size());
+    for (const auto& [byte, target] : children[n]) {
+      m_edgeByte.push_back(byte);
+      m_edgeTarget.push_back(target);
+    }
+  }
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    const auto edge = children[kRoot].find(static_cast<unsigned char>(byte));
+    m_rootNext[byte] = edge == children[kRoot].end() ? kRoot : edge->second;
+  }
+
+  // Failure links and output chains, breadth first, so a node's links are set before its
+  // children need them.
+  m_fail.assign(nodes, kRoot);
+  m_output.assign(nodes, kNone);
+  m_nextOutput.assign(nodes, kNone);
+  std::vector<std::uint32_t> queue{kRoot};
+  for (std::size_t next = 0; next < queue.size(); ++next) {
+    const std::uint32_t node = queue[next];
+    if (node != kRoot) {
+      const std::uint32_t fail = m_fail[node];
+      m_nextOutput[node] = m_output[fail];
+      m_output[node] = m_firstRuleOfNode[node] != kNone ? node : m_output[fail];
+    }
+    for (const auto& [byte, child] : children[node]) {
+      m_fail[child] = node == kRoot ? kRoot : Step(m_fail[node], byte);
+      queue.push_back(child);
+    }
+  }
 }
 
-// A match found by plain byte comparison of the folded texts is a match of the character-wise
-// search exactly when it starts and ends on character boundaries of the line: from a character
-// start, keyword and line step through the same characters, so they fold the same bytes.
-bool RuleMatcher::Matches(std::string_view keyword) const noexcept {
-  if (keyword.empty()) return false;
-  char folded[1024];
-  if (keyword.size() > sizeof folded) return RuleMatches(m_folded, keyword);
-  FoldInto(keyword, folded);
-  const std::string_view needle(folded, keyword.size());
-  const std::string_view line(m_folded);
-  for (std::size_t at = line.find(needle); at != std::string_view::npos; at = line.find(needle, at + 1)) {
-    if (m_charBoundary[at] && m_charBoundary[at + needle.size()]) return true;
+std::uint32_t RuleMatcher::Child(std::uint32_t node, unsigned char byte) const noexcept {
+  const auto first = m_edgeByte.begin() + m_edgeBegin[node];
+  const auto last = m_edgeByte.begin() + m_edgeBegin[node + 1];
+  const auto found = std::lower_bound(first, last, byte);
+  return found != last && *found == byte ? m_edgeTarget[static_cast<std::size_t>(found - m_edgeByte.begin())] : kNone;
+}
+
+std::uint32_t RuleMatcher::Step(std::uint32_t node, unsigned char byte) const noexcept {
+  for (;;) {
+    if (node == kRoot) return m_rootNext[byte];
+    const std::uint32_t child = Child(node, byte);
+    if (child != kNone) return child;
+    node = m_fail[node];
   }
-  return false;
+}
+
+// The line is folded as it is read: a byte that starts a single-byte character is folded, the
+// bytes of a double-byte character are not. A keyword found by the folded bytes is a match of
+// the character-wise search exactly when it starts and ends on character starts of the line:
+// from a character start, keyword and line step through the same characters, so they fold the
+// same bytes.
+void RuleMatcher::Match(std::string_view line, std::vector<char>& matched) {
+  matched.assign(RuleCount(), 0);
+  if (m_edgeByte.empty()) return;
+  if (m_charStart.size() < line.size()) m_charStart.resize(line.size());
+  std::uint32_t node = kRoot;
+  std::size_t nextStart = 0;
+  for (std::size_t pos = 0; pos < line.size(); ++pos) {
+    auto byte = static_cast<unsigned char>(line[pos]);
+    const bool start = pos == nextStart;
+    m_charStart[pos] = start;
+    if (start) {
+      const bool pair = fx::sjis::IsLeadByte(byte) && pos + 1 < line.size();
+      nextStart = pos + (pair ? 2 : 1);
+      if (!pair) byte = Fold(byte);
+    }
+    node = Step(node, byte);
+    const std::size_t end = pos + 1;
+    if (end != nextStart) continue;  // inside a double-byte character
+    for (std::uint32_t out = m_output[node]; out != kNone; out = m_nextOutput[out]) {
+      const std::uint32_t first = m_firstRuleOfNode[out];
+      if (matched[first] || !m_charStart[end - m_depth[out]]) continue;
+      for (std::uint32_t rule = first; rule != kNone; rule = m_nextRuleOfNode[rule]) matched[rule] = 1;
+    }
+  }
 }
 
 }  // namespace pellix

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "handlers/AutoReact.h"
 #include "handlers/RuleMatcher.h"
@@ -39,19 +41,59 @@ TEST(RuleMatching, LinesEndingInALoneLeadByte) {
   EXPECT_FALSE(RuleMatches("abc" + lead, "ア"));
 }
 
-// The prepared line of the rule table gives the character-wise search's answers, also where a
-// byte-wise search of the folded texts would not.
-TEST(RuleMatching, PreparedLineAgreesWithTheSearch) {
+std::vector<char> MatchAll(RuleMatcher& matcher, std::string_view line) {
+  std::vector<char> matched;
+  matcher.Match(line, matched);
+  return matched;
+}
+
+// The whole table in one pass gives the character-wise search's answers, rule by rule, also
+// where a byte-wise search of the folded texts would not.
+TEST(RuleMatching, OnePassOverTheTableAgreesWithTheSearch) {
   const std::string lead = std::string("ア").substr(0, 1);
   const std::string lines[] = {"Hello World", "今日はいい天気", "ャA", "ヂ", "ア", "ソ", "abc" + lead, "", "ＡaＡ ソ\\x"};
-  const std::string keywords[] = {"world", "HELLO", "天気", "ア", "ヂ", "\\", "a", "C", lead, "", "ア" + lead, "x"};
+  const std::vector<std::string> keywords = {"world", "HELLO", "天気", "ア", "ヂ", "\\", "a", "C", lead, "", "ア" + lead, "x"};
+  RuleMatcher matcher(keywords);
+  ASSERT_EQ(matcher.RuleCount(), keywords.size());
   for (const std::string& line : lines) {
-    const RuleMatcher matcher(line);
-    for (const std::string& keyword : keywords) {
-      EXPECT_EQ(matcher.Matches(keyword), RuleMatches(line, keyword)) << line << " / " << keyword;
+    const std::vector<char> matched = MatchAll(matcher, line);
+    ASSERT_EQ(matched.size(), keywords.size());
+    for (std::size_t i = 0; i < keywords.size(); ++i) {
+      EXPECT_EQ(matched[i] != 0, RuleMatches(line, keywords[i])) << line << " / " << keywords[i];
     }
   }
-  EXPECT_TRUE(RuleMatcher(std::string(3000, 'b') + "Q").Matches(std::string(1500, 'B') + "q"));  // past the buffer
+  RuleMatcher longKeyword({std::string(1500, 'B') + "q"});
+  EXPECT_EQ(MatchAll(longKeyword, std::string(3000, 'b') + "Q"), std::vector<char>{1});
+}
+
+// Keywords that overlap, nest, repeat or start inside one another: each found through the
+// automaton's fall-back links, and never only by a part that straddles a character.
+TEST(RuleMatching, OverlappingAndRepeatedKeywordsEachAnswer) {
+  const std::vector<std::string> keywords = {"he", "she", "his", "hers", "HE", "ers", "s", "xyz", "she"};
+  RuleMatcher matcher(keywords);
+  EXPECT_EQ(MatchAll(matcher, "ushers"), (std::vector<char>{1, 1, 0, 1, 1, 1, 1, 0, 1}));
+  EXPECT_EQ(MatchAll(matcher, "this"), (std::vector<char>{0, 0, 1, 0, 0, 0, 1, 0, 0}));
+  EXPECT_EQ(MatchAll(matcher, ""), (std::vector<char>(9, 0)));
+  // "ヂ" is 0x83 0x61: its trail byte is "a", and a keyword "aア" found from that byte on would
+  // start inside the character.
+  RuleMatcher straddling({"Aア", "ヂア", "ア"});
+  EXPECT_EQ(MatchAll(straddling, "ヂア"), (std::vector<char>{0, 1, 1}));
+  EXPECT_EQ(MatchAll(straddling, "xaア"), (std::vector<char>{1, 0, 1}));
+  // A longer line first, then a shorter one: nothing of the first is taken for the second.
+  RuleMatcher reused({"ab"});
+  EXPECT_EQ(MatchAll(reused, "xxxxab"), std::vector<char>{1});
+  EXPECT_EQ(MatchAll(reused, "a"), std::vector<char>{0});
+  EXPECT_EQ(MatchAll(reused, "ヂb"), std::vector<char>{0}) << "a is the trail byte of ヂ";
+}
+
+TEST(RuleMatching, AnEmptyTableOrEmptyKeywordsMatchNothing) {
+  RuleMatcher none;
+  EXPECT_EQ(none.RuleCount(), 0u);
+  EXPECT_TRUE(MatchAll(none, "anything").empty());
+  RuleMatcher empties({"", "", "a", ""});
+  EXPECT_EQ(MatchAll(empties, "a"), (std::vector<char>{0, 0, 1, 0}));
+  RuleMatcher onlyEmpty({""});
+  EXPECT_EQ(MatchAll(onlyEmpty, ""), std::vector<char>{0});
 }
 
 TEST(Responses, FirstNamePlaceholderGetsTheFullName) {

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "fx/ListCtrl.h"
 #include "fx/Testing.h"
 #include "resources/resource.h"
 #include "support/PluginSession.h"
@@ -224,6 +225,72 @@ TEST(AutoReaction, RulesAddedInTheSettingsWindowAnswerAtOnce) {
   ASSERT_TRUE(t::Click(page, IDC_REACT_ADD));
   s.Chat(kBob, "PING?");
   EXPECT_EQ(s.sent, (std::vector<std::string>{"pong bob#00000002"}));
+}
+
+// The rule list stays the one place the rules live: each edit in the settings window between
+// two lines shows in the answers to the second, in row order.
+TEST(AutoReaction, RulesAddedChangedAndDeletedBetweenLinesAnswerTheNextLine) {
+  PluginSession s;
+  s.WriteFile("Pellix.ini", RulesIni({{"alpha", "A"}, {"beta", "B"}}));
+  s.Start();
+  const HWND page = s.Dialog(IDD_AUTOREACT);
+  const auto answers = [&] {
+    s.sent.clear();
+    s.Chat(kBob, "Alpha, beta and gamma");
+    return s.sent;
+  };
+  using Sent = std::vector<std::string>;
+  EXPECT_EQ(answers(), (Sent{"A", "B"}));
+
+  ASSERT_TRUE(t::TypeText(page, IDC_REACT_WORD, "GAMMA"));
+  ASSERT_TRUE(t::TypeText(page, IDC_REACT_RES, "G"));
+  ASSERT_TRUE(t::Click(page, IDC_REACT_ADD));
+  EXPECT_EQ(answers(), (Sent{"A", "B", "G"})) << "added";
+
+  ASSERT_TRUE(t::ClickRow(page, IDC_REACT_LIST, 0));  // change mode for the first row
+  ASSERT_TRUE(t::ClearText(page, IDC_REACT_WORD));
+  ASSERT_TRUE(t::TypeText(page, IDC_REACT_WORD, "omega"));
+  ASSERT_TRUE(t::Click(page, IDC_REACT_ADD));
+  EXPECT_EQ(answers(), (Sent{"B", "G"})) << "the first row's keyword changed to one the line lacks";
+
+  ASSERT_TRUE(t::Click(page, IDC_REACT_DELETE));  // the first row is still the one selected
+  EXPECT_EQ(answers(), (Sent{"B", "G"})) << "deleted";
+  ASSERT_TRUE(t::ClickRow(page, IDC_REACT_LIST, 1));
+  ASSERT_TRUE(t::ClearText(page, IDC_REACT_WORD));
+  ASSERT_TRUE(t::TypeText(page, IDC_REACT_WORD, "and"));
+  ASSERT_TRUE(t::ClearText(page, IDC_REACT_RES));
+  ASSERT_TRUE(t::TypeText(page, IDC_REACT_RES, "&"));
+  ASSERT_TRUE(t::Click(page, IDC_REACT_ADD));
+  EXPECT_EQ(answers(), (Sent{"B", "&"})) << "changed to another keyword the line holds";
+  ASSERT_TRUE(t::ClickRow(page, IDC_REACT_LIST, 0));
+  ASSERT_TRUE(t::Click(page, IDC_REACT_DELETE));
+  EXPECT_EQ(answers(), (Sent{"&"})) << "deleted again";
+}
+
+namespace {
+
+// A host whose every send deletes the first rule, as a callback inside InputMessage might.
+class RuleDeletingSession : public PluginSession {
+ private:
+  void InputMessage(ChannelId, std::string_view text) override {
+    sent.emplace_back(text);
+    static_cast<CListCtrl*>(CWnd::FromHandle(Dialog(IDD_AUTOREACT))->GetDlgItem(IDC_REACT_LIST))->DeleteItem(0);
+  }
+};
+
+}  // namespace
+
+// After a send the rows are read again: with the first row gone, the rows after the one that
+// answered have moved up by one, and they answer as they stand now.
+TEST(AutoReaction, RowsEditedDuringASendAnswerAsTheyAreNow) {
+  RuleDeletingSession s;
+  s.WriteFile("Pellix.ini", RulesIni({{"x", "0"}, {"y", "1"}, {"x", "2"}, {"x", "3"}, {"x", "4"}}));
+  s.Start();
+  s.Chat(kBob, "x");
+  // Row 0 answers "0" and goes, so "2" stands at row 1, next in turn: it answers and row 0
+  // ("1") goes, so row 2, next in turn, is now "4". Rules matched before the first send
+  // would have answered "3" instead.
+  EXPECT_EQ(s.sent, (std::vector<std::string>{"0", "2", "4"}));
 }
 
 TEST(AutoReaction, NinetyNineRulesAllMatchingOneLine) {
