@@ -9,9 +9,13 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #ifndef _WIN32
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "fx/posix/ProfileCache.h"
@@ -310,6 +314,72 @@ TEST_F(ProfileTest, AParsedFileIsReusedUntilItChanges) {
   ASSERT_TRUE(Put("KeyWord", "Word[0]", "changed"));
   EXPECT_EQ(Get("KeyWord", "Word[0]"), "changed");
   EXPECT_EQ(fx::testing::ProfileFileLoads(), loadsBefore + 1);  // our own write needs no re-read
+}
+
+// Writes change the kept parse in place; after any mix of them, the parse, the file and a fresh
+// read of the file agree.
+TEST_F(ProfileTest, WritesKeepTheParseInStepWithTheFile) {
+  WriteFile("[A]\r\nx=1\r\n; note\r\n\r\n[B]\r\ny=2");
+  EXPECT_EQ(Get("A", "x"), "1");
+  const std::size_t loads = fx::testing::ProfileFileLoads();
+  ASSERT_TRUE(Put("A", "a1", "1"));
+  ASSERT_TRUE(Put("B", "b1", "2"));
+  ASSERT_TRUE(Put("C", "c", "3"));
+  ASSERT_TRUE(Put("A", "a2", "4"));
+  ASSERT_TRUE(Put("a", "X", "5"));
+  ASSERT_TRUE(Put("C", "c", "33"));
+  ASSERT_TRUE(Put("c", "C2", "6"));
+  ASSERT_TRUE(Put("A", "A2", "7"));
+  EXPECT_EQ(fx::testing::ProfileFileLoads(), loads);
+  EXPECT_EQ(ReadFile(), "[A]\r\nx=5\r\na1=1\r\na2=7\r\n; note\r\n\r\n[B]\r\ny=2\r\nb1=2\r\n[C]\r\nc=33\r\nC2=6\r\n");
+  const std::vector<std::pair<std::string, std::string>> keys = {
+      {"A", "x"}, {"A", "a1"}, {"A", "a2"}, {"B", "y"}, {"B", "b1"}, {"C", "c"}, {"C", "c2"}};
+  std::vector<std::string> cached, fresh;
+  for (const auto& [section, key] : keys) cached.push_back(Get(section, key));
+  fx::ProfileForgetCache();
+  for (const auto& [section, key] : keys) fresh.push_back(Get(section, key));
+  EXPECT_EQ(cached, fresh);
+  EXPECT_EQ(cached, (std::vector<std::string>{"5", "1", "7", "2", "2", "33", "6"}));
+}
+
+// Saving settings that did not change costs no write: the file is the very same file after.
+TEST_F(ProfileTest, AWriteThatChangesNothingLeavesTheFileAlone) {
+  WriteFile("[S]\r\nK=1\r\n");
+  struct stat before {};
+  ASSERT_EQ(::stat(m_file.c_str(), &before), 0);
+  EXPECT_TRUE(Put("S", "K", "1"));
+  EXPECT_TRUE(Put("s", "k", "1"));
+  struct stat after {};
+  ASSERT_EQ(::stat(m_file.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+  EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+  EXPECT_EQ(ReadFile(), "[S]\r\nK=1\r\n");
+}
+
+// A write that cannot reach the disk (here no file can be opened, which binds root as well)
+// must not leave its change in the kept parse: reads go on giving what the file holds.
+TEST_F(ProfileTest, AFailedWriteLeavesNoTraceInLaterReads) {
+  WriteFile("[S]\r\nK=1\r\n");
+  EXPECT_EQ(Get("S", "K"), "1");
+  rlimit limit{};
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+  rlimit none = limit;
+  none.rlim_cur = 0;
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &none), 0);
+  const bool replaced = Put("S", "K", "2");
+  const bool added = Put("S", "New", "3");
+  const bool sectionAdded = Put("T", "K", "4");
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limit), 0);
+  EXPECT_FALSE(replaced);
+  EXPECT_FALSE(added);
+  EXPECT_FALSE(sectionAdded);
+  EXPECT_EQ(Get("S", "K"), "1");
+  EXPECT_EQ(Get("S", "New"), "<none>");
+  EXPECT_EQ(Get("T", "K"), "<none>");
+  EXPECT_EQ(ReadFile(), "[S]\r\nK=1\r\n");
+  ASSERT_TRUE(Put("S", "New", "3"));
+  EXPECT_EQ(ReadFile(), "[S]\r\nK=1\r\nNew=3\r\n");
 }
 #endif
 

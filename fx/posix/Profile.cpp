@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
-#include <memory>
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,69 +57,114 @@ LineInfo Classify(std::string_view text) {
   return {LineKind::Entry, key, Trim(text.substr(equals + 1))};
 }
 
-struct SectionIndex {
-  std::size_t header = 0;     // line of the first header with this name
-  std::size_t lastEntry = 0;  // last key line of that section, or the header
-  std::unordered_map<std::string, std::size_t> keys;  // folded key -> its first line
+// A line's place: its block, and its index there.
+struct Position {
+  std::size_t block = 0;
+  std::size_t line = 0;
 };
 
-// A parsed file: its lines as read, and an index of the first occurrence of each section.
+struct SectionIndex {
+  std::size_t block = 0;      // the block of the first header with this name
+  std::size_t lastEntry = 0;  // in that block: the last key line, or the header (0)
+  std::unordered_map<std::string, std::size_t> keys;  // folded key -> its first line in the block
+};
+
+// A parsed file: its lines as read, in blocks that each start at a section header (the first
+// block holds what comes before any), and an index of the first occurrence of each section.
+// A key added to a section moves only the lines after it in its own block, so a write updates
+// the index in place instead of rebuilding it.
 struct Document {
-  std::vector<Line> lines;
+  std::vector<std::vector<Line>> blocks{1};
   std::unordered_map<std::string, SectionIndex> sections;
 
   void Parse(std::string_view bytes) {
-    lines.clear();
+    blocks.assign(1, {});
+    sections.clear();
+    SectionIndex* current = nullptr;  // null outside a section or in a repeated one
     std::size_t start = 0;
     while (start < bytes.size()) {
       const std::size_t end = bytes.find_first_of("\r\n", start);
-      if (end == npos) {
-        lines.push_back({std::string(bytes.substr(start)), ""});
-        break;
-      }
-      const std::size_t endingLength = (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1;
-      lines.push_back({std::string(bytes.substr(start, end - start)), std::string(bytes.substr(end, endingLength))});
-      start = end + endingLength;
-    }
-    Reindex();
-  }
-
-  void Reindex() {
-    sections.clear();
-    SectionIndex* current = nullptr;  // null outside a section or in a repeated one
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      const LineInfo info = Classify(lines[i].text);
+      const std::size_t textEnd = end == npos ? bytes.size() : end;
+      const std::size_t endingLength =
+          end == npos ? 0 : (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1;
+      const std::string_view text = bytes.substr(start, textEnd - start);
+      const LineInfo info = Classify(text);
       if (info.kind == LineKind::Section) {
+        blocks.emplace_back();
         auto [it, inserted] = sections.try_emplace(sjis::ToLower(info.name));
         current = inserted ? &it->second : nullptr;
-        if (current) current->header = current->lastEntry = i;
+        if (current) current->block = blocks.size() - 1;
       } else if (info.kind == LineKind::Entry && current) {
-        current->keys.try_emplace(sjis::ToLower(info.name), i);
-        current->lastEntry = i;
+        current->keys.try_emplace(sjis::ToLower(info.name), blocks.back().size());
+        current->lastEntry = blocks.back().size();
       }
+      blocks.back().push_back({std::string(text), std::string(bytes.substr(textEnd, endingLength))});
+      start = textEnd + endingLength;
     }
   }
 
-  const SectionIndex* FindSection(std::string_view section) const {
+  Line& At(Position position) { return blocks[position.block][position.line]; }
+  const Line& At(Position position) const { return blocks[position.block][position.line]; }
+
+  SectionIndex* FindSection(std::string_view section) {
     const auto it = sections.find(sjis::ToLower(section));
     return it == sections.end() ? nullptr : &it->second;
   }
 
-  std::optional<std::size_t> FindEntry(std::string_view section, std::string_view key) const {
-    const SectionIndex* index = FindSection(section);
-    if (!index) return std::nullopt;
-    const auto it = index->keys.find(sjis::ToLower(key));
-    if (it == index->keys.end()) return std::nullopt;
-    return it->second;
+  std::optional<Position> FindEntry(std::string_view section, std::string_view key) const {
+    const auto found = sections.find(sjis::ToLower(section));
+    if (found == sections.end()) return std::nullopt;
+    const SectionIndex& index = found->second;
+    const auto it = index.keys.find(sjis::ToLower(key));
+    if (it == index.keys.end()) return std::nullopt;
+    return Position{index.block, it->second};
+  }
+
+  // The last line of the file; null for an empty file.
+  Line* LastLine() {
+    for (auto block = blocks.rbegin(); block != blocks.rend(); ++block)
+      if (!block->empty()) return &block->back();
+    return nullptr;
+  }
+
+  // After the section's last key, or after its header when it has none.
+  void AddEntry(SectionIndex& index, std::string_view key, std::string_view value) {
+    std::vector<Line>& block = blocks[index.block];
+    EnsureEnding(block[index.lastEntry]);
+    const std::size_t at = index.lastEntry + 1;
+    block.insert(block.begin() + static_cast<std::ptrdiff_t>(at),
+                 Line{std::string(key) + "=" + std::string(value), std::string(kCrLf)});
+    index.keys.try_emplace(sjis::ToLower(key), at);
+    index.lastEntry = at;
+  }
+
+  void AddSection(std::string_view section, std::string_view key, std::string_view value) {
+    if (Line* last = LastLine()) EnsureEnding(*last);
+    blocks.push_back({{"[" + std::string(section) + "]", std::string(kCrLf)},
+                      {std::string(key) + "=" + std::string(value), std::string(kCrLf)}});
+    SectionIndex& index = sections[sjis::ToLower(section)];
+    index.block = blocks.size() - 1;
+    index.lastEntry = 1;
+    index.keys.try_emplace(sjis::ToLower(key), 1);
   }
 
   std::string Serialize() const {
+    std::size_t size = 0;
+    for (const auto& block : blocks)
+      for (const Line& line : block) size += line.text.size() + line.ending.size();
     std::string out;
-    for (const Line& line : lines) {
-      out += line.text;
-      out += line.ending;
+    out.reserve(size);
+    for (const auto& block : blocks) {
+      for (const Line& line : block) {
+        out += line.text;
+        out += line.ending;
+      }
     }
     return out;
+  }
+
+  static void EnsureEnding(Line& line) {
+    if (line.ending.empty()) line.ending = kCrLf;
   }
 };
 
@@ -140,7 +184,7 @@ struct FileStamp {
 
 struct CacheEntry {
   FileStamp stamp;
-  std::shared_ptr<const Document> document;
+  Document document;
 };
 
 std::mutex g_cacheMutex;
@@ -151,7 +195,7 @@ enum class LoadStatus { Missing, Unreadable, Loaded };
 
 struct LoadResult {
   LoadStatus status = LoadStatus::Missing;
-  std::shared_ptr<const Document> document;
+  Document* document = nullptr;  // the cached parse, valid while the caller holds the mutex
   mode_t mode = 0644;
 };
 
@@ -181,7 +225,7 @@ LoadResult Load(const std::string& path) {
   }
   const mode_t mode = info.st_mode & 07777;
   if (const auto it = g_cache.find(path); it != g_cache.end() && it->second.stamp == FileStamp::Of(info)) {
-    return {LoadStatus::Loaded, it->second.document, mode};
+    return {LoadStatus::Loaded, &it->second.document, mode};
   }
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return {LoadStatus::Unreadable, nullptr, mode};
@@ -192,11 +236,11 @@ LoadResult Load(const std::string& path) {
     g_cache.erase(path);
     return {LoadStatus::Unreadable, nullptr, mode};
   }
-  auto document = std::make_shared<Document>();
-  document->Parse(bytes);
+  CacheEntry& entry = g_cache[path];
+  entry.stamp = FileStamp::Of(info);
+  entry.document.Parse(bytes);
   ++g_fileLoads;
-  g_cache[path] = {FileStamp::Of(info), document};
-  return {LoadStatus::Loaded, document, mode};
+  return {LoadStatus::Loaded, &entry.document, mode};
 }
 
 bool IsUsablePath(const std::string& path) { return !path.empty() && path.find('\0') == std::string::npos; }
@@ -233,10 +277,6 @@ bool ReplaceFile(const std::string& path, std::string_view content, mode_t mode)
   return ok;
 }
 
-void EnsureEnding(Line& line) {
-  if (line.ending.empty()) line.ending = kCrLf;
-}
-
 }  // namespace
 }  // namespace fx
 
@@ -250,7 +290,7 @@ std::optional<std::string> ProfileLookUp(std::string_view section, std::string_v
   if (loaded.status != LoadStatus::Loaded) return std::nullopt;
   const auto line = loaded.document->FindEntry(section, key);
   if (!line) return std::nullopt;
-  std::string_view value = Classify(loaded.document->lines[*line].text).value;
+  std::string_view value = Classify(loaded.document->At(*line).text).value;
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);
   }
@@ -263,35 +303,40 @@ bool ProfileWrite(std::string_view section, std::string_view key, std::string_vi
   std::lock_guard lock(g_cacheMutex);
   const LoadResult loaded = Load(path);
   if (loaded.status == LoadStatus::Unreadable) return false;
-  Document document;
-  if (loaded.document) document = *loaded.document;
+  // The cached parse is changed in place: a write costs the pass that writes the file out, not
+  // a copy of the whole parse. When the file cannot be written, the parse is dropped, and the
+  // next call reads the file as it stayed on disk.
+  CacheEntry missing;
+  Document& document = loaded.document ? *loaded.document : missing.document;
 
   if (const auto line = document.FindEntry(section, key)) {
-    Line& entry = document.lines[*line];
+    Line& entry = document.At(*line);
     const std::size_t equals = sjis::Find(entry.text, "=");
     if (std::string_view(entry.text).substr(equals + 1) == value) return true;  // already on disk
     // The key keeps the file's spelling, so a rewrite never leaves two spellings behind.
     entry.text = std::string(Classify(entry.text).name) + "=" + std::string(value);
     entry.ending = kCrLf;
-  } else if (const SectionIndex* index = document.FindSection(section)) {
-    const std::size_t after = index->lastEntry;
-    EnsureEnding(document.lines[after]);
-    document.lines.insert(document.lines.begin() + static_cast<std::ptrdiff_t>(after + 1),
-                          Line{std::string(key) + "=" + std::string(value), std::string(kCrLf)});
+  } else if (SectionIndex* index = document.FindSection(section)) {
+    document.AddEntry(*index, key, value);
   } else {
-    if (!document.lines.empty()) EnsureEnding(document.lines.back());
-    document.lines.push_back({"[" + std::string(section) + "]", std::string(kCrLf)});
-    document.lines.push_back({std::string(key) + "=" + std::string(value), std::string(kCrLf)});
+    document.AddSection(section, key, value);
   }
 
-  if (!ReplaceFile(path, document.Serialize(), loaded.mode)) return false;
+  if (!ReplaceFile(path, document.Serialize(), loaded.mode)) {
+    g_cache.erase(path);
+    return false;
+  }
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) {
     g_cache.erase(path);
     return true;
   }
-  document.Reindex();
-  g_cache[path] = {FileStamp::Of(info), std::make_shared<const Document>(std::move(document))};
+  if (loaded.document) {
+    g_cache[path].stamp = FileStamp::Of(info);
+  } else {
+    missing.stamp = FileStamp::Of(info);
+    g_cache[path] = std::move(missing);
+  }
   return true;
 }
 
