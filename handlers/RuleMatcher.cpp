@@ -9,6 +9,9 @@
 namespace pellix {
 namespace {
 
+// Past this many entries (4 MB) the table of moves is not built and the links are followed.
+constexpr std::size_t kMoveTableEntries = std::size_t{1} << 20;
+
 constexpr unsigned char Fold(unsigned char c) noexcept { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
 
 // Lower-cases the single-byte letters of `text`, stepping by its own characters: the bytes of
@@ -83,6 +86,28 @@ RuleMatcher::RuleMatcher(const std::vector<std::string>& keywords) {
       queue.push_back(child);
     }
   }
+  BuildMoveTable(queue);
+}
+
+void RuleMatcher::BuildMoveTable(const std::vector<std::uint32_t>& breadthFirst) {
+  bool used[256] = {};
+  for (const unsigned char byte : m_edgeByte) used[byte] = true;
+  m_columns = 1;  // column 0: the bytes of no keyword
+  for (unsigned byte = 0; byte < 256; ++byte) m_column[byte] = used[byte] ? static_cast<std::uint16_t>(m_columns++) : 0;
+  const std::size_t nodes = m_fail.size();
+  if (nodes * m_columns > kMoveTableEntries) {
+    m_columns = 0;
+    return;
+  }
+  // A node moves as its failure link does, except along its own edges; links point to
+  // shallower nodes, whose rows are complete by then in breadth-first order.
+  m_moves.assign(nodes * m_columns, kRoot);
+  for (const std::uint32_t node : breadthFirst) {
+    std::uint32_t* row = &m_moves[node * m_columns];
+    if (node != kRoot) std::copy_n(&m_moves[m_fail[node] * m_columns], m_columns, row);
+    for (std::uint32_t edge = m_edgeBegin[node]; edge < m_edgeBegin[node + 1]; ++edge)
+      row[m_column[m_edgeByte[edge]]] = m_edgeTarget[edge];
+  }
 }
 
 std::uint32_t RuleMatcher::Child(std::uint32_t node, unsigned char byte) const noexcept {
@@ -121,7 +146,7 @@ void RuleMatcher::Match(std::string_view line, std::vector<char>& matched) {
       nextStart = pos + (pair ? 2 : 1);
       if (!pair) byte = Fold(byte);
     }
-    node = Step(node, byte);
+    node = m_columns ? m_moves[node * m_columns + m_column[byte]] : Step(node, byte);
     const std::size_t end = pos + 1;
     if (end != nextStart) continue;  // inside a double-byte character
     for (std::uint32_t out = m_output[node]; out != kNone; out = m_nextOutput[out]) {

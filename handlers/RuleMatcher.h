@@ -30,6 +30,7 @@ class RuleMatcher {
 
   std::uint32_t Step(std::uint32_t node, unsigned char byte) const noexcept;
   std::uint32_t Child(std::uint32_t node, unsigned char byte) const noexcept;
+  void BuildMoveTable(const std::vector<std::uint32_t>& breadthFirst);
 
   // Per node: the trie's edges (sorted by byte), the failure link, the keyword length it
   // stands for, and the nearest node on its failure chain (itself included) where a keyword
@@ -42,6 +43,12 @@ class RuleMatcher {
   std::vector<std::uint32_t> m_output;      // kNone: no keyword ends on the chain
   std::vector<std::uint32_t> m_nextOutput;  // for a keyword's node: the next one on its chain
   std::uint32_t m_rootNext[256] = {};       // the root's moves, one look-up per byte
+
+  // Every node's move for every byte, in one look-up, while the table stays small: bytes that
+  // no keyword holds share one column.
+  std::vector<std::uint32_t> m_moves;  // node * m_columns + m_column[byte]
+  std::uint32_t m_columns = 0;
+  std::uint16_t m_column[256] = {};
 
   // The rules whose keyword ends at a node, as a list through m_nextRuleOfNode.
   std::vector<std::uint32_t> m_firstRuleOfNode;

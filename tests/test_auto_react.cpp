@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,6 +74,8 @@ TEST(RuleMatching, OverlappingAndRepeatedKeywordsEachAnswer) {
   RuleMatcher matcher(keywords);
   EXPECT_EQ(MatchAll(matcher, "ushers"), (std::vector<char>{1, 1, 0, 1, 1, 1, 1, 0, 1}));
   EXPECT_EQ(MatchAll(matcher, "this"), (std::vector<char>{0, 0, 1, 0, 0, 0, 1, 0, 0}));
+  RuleMatcher twoFallBacks({"abcx", "bcy", "cz"});  // from "abc" to "bc" to "c"
+  EXPECT_EQ(MatchAll(twoFallBacks, "abcz"), (std::vector<char>{0, 0, 1}));
   EXPECT_EQ(MatchAll(matcher, ""), (std::vector<char>(9, 0)));
   // "ヂ" is 0x83 0x61: its trail byte is "a", and a keyword "aア" found from that byte on would
   // start inside the character.
@@ -84,6 +87,28 @@ TEST(RuleMatching, OverlappingAndRepeatedKeywordsEachAnswer) {
   EXPECT_EQ(MatchAll(reused, "xxxxab"), std::vector<char>{1});
   EXPECT_EQ(MatchAll(reused, "a"), std::vector<char>{0});
   EXPECT_EQ(MatchAll(reused, "ヂb"), std::vector<char>{0}) << "a is the trail byte of ヂ";
+}
+
+// A table too large for a move per node and byte (99 keywords of 1023 bytes, 65 distinct bytes)
+// follows the automaton's links instead, with the same answers.
+TEST(RuleMatching, ALargeTableAnswersTheSame) {
+  const std::string alphabet = "abcdefghijklmnopqrstuvwxyz0123456789!#$%&()*+,-./:;<=>?@[]^_`{|}~";
+  std::vector<std::string> keywords;
+  std::string line;
+  for (std::size_t rule = 0; rule < 99; ++rule) {
+    std::string keyword;
+    for (std::size_t i = 0; keyword.size() < 1023; ++i) keyword += alphabet[(i * 7 + rule) % alphabet.size()];
+    keywords.push_back(keyword);
+    if (rule % 3 == 0) line += keyword.substr(0, 200) + " " + keyword + " ";
+  }
+  // Found only by falling back twice: from "abc" to "bc" to "c".
+  keywords[1] = "abcx", keywords[2] = "bcy", keywords[4] = "cz";
+  line += "abcz";
+  RuleMatcher matcher(keywords);
+  const std::vector<char> matched = MatchAll(matcher, line);
+  for (std::size_t i = 0; i < keywords.size(); ++i) EXPECT_EQ(matched[i] != 0, RuleMatches(line, keywords[i])) << i;
+  EXPECT_GE(std::count(matched.begin(), matched.end(), 1), 34);
+  EXPECT_TRUE(matched[4]);
 }
 
 TEST(RuleMatching, AnEmptyTableOrEmptyKeywordsMatchNothing) {
