@@ -8,15 +8,25 @@ bool RuleMatches(std::string_view lineText, std::string_view keyword) noexcept {
   return !keyword.empty() && fx::sjis::ContainsNoCase(lineText, keyword);
 }
 
+namespace {
+constexpr std::string_view kPlaceholder = "%NAME%";
+}  // namespace
+
 std::string ExpandResponse(std::string_view response, std::string_view speakerName) {
-  static constexpr std::string_view placeholder = "%NAME%";
-  std::string text(fx::sjis::Cut(response, kResponseMaxBytes));
-  const std::size_t pos = fx::sjis::FindNoCase(text, placeholder);
-  if (pos != std::string::npos) {
-    text.replace(pos, placeholder.size(), speakerName);
-    text.resize(fx::sjis::CutLength(text, kResponseMaxBytes));
-  }
-  return text;
+  return PreparedResponse(response).For(speakerName);
+}
+
+PreparedResponse::PreparedResponse(std::string_view response)
+    : m_text(fx::sjis::Cut(response, kResponseMaxBytes)), m_placeholder(fx::sjis::FindNoCase(m_text, kPlaceholder)) {}
+
+std::string PreparedResponse::For(std::string_view speakerName) const {
+  if (m_placeholder == std::string::npos) return m_text;
+  const std::string_view text(m_text);
+  std::string answer;
+  answer.reserve(text.size() - kPlaceholder.size() + speakerName.size());
+  answer.append(text.substr(0, m_placeholder)).append(speakerName).append(text.substr(m_placeholder + kPlaceholder.size()));
+  answer.resize(fx::sjis::CutLength(answer, kResponseMaxBytes));
+  return answer;
 }
 
 }  // namespace pellix

@@ -18,4 +18,16 @@ bool RuleMatches(std::string_view lineText, std::string_view keyword) noexcept;
 // Never longer than 1023 bytes; a cut falls on a character boundary.
 std::string ExpandResponse(std::string_view response, std::string_view speakerName);
 
+// A response looked over once for the many lines it may answer: For(name) gives exactly
+// ExpandResponse(response, name).
+class PreparedResponse {
+ public:
+  explicit PreparedResponse(std::string_view response);
+  std::string For(std::string_view speakerName) const;
+
+ private:
+  std::string m_text;          // the response cut to its limit
+  std::size_t m_placeholder;   // where its first "%NAME%" starts; npos when it has none
+};
+
 }  // namespace pellix

@@ -68,35 +68,39 @@ void RecordAdministrativeLine(std::string_view name, std::string_view text, std:
 // OnChatMessage would otherwise let a response holding its own keyword answer itself forever.
 bool answering = false;
 
-// The keywords of the rule list, as an automaton kept while the list's content stays the same:
-// the rows remain the one place the rules live, and a line no longer reads 99 cells.
+// The rule list's rows, prepared for matching and answering, kept while the list's content
+// version stays the same: the rows remain the one place the rules live, and a line no longer
+// reads 99 cells or looks for 99 placeholders.
 class RuleTable {
  public:
-  // Which rows' keywords `text` contains, by the rows as they are now.
-  const std::vector<char>& Match(const CListCtrl& list, std::string_view text) {
+  // Follows the rows when they changed since the last call.
+  void Refresh(const CListCtrl& list) {
     const std::uint64_t version = list.GetContentVersion();
-    if (!m_version || *m_version != version) {
-      m_matcher = pellix::RuleMatcher(Keywords(list));
-      m_version = version;
+    if (m_version && *m_version == version) return;
+    std::vector<std::string> keywords;
+    m_responses.clear();
+    char keyword[1024];  // a cell is read as at most 1023 bytes, cut at a character boundary
+    for (int row = 0, rows = list.GetItemCount(); row < rows; ++row) {
+      const int length = list.GetItemText(row, 0, keyword, sizeof keyword);
+      keywords.emplace_back(keyword, static_cast<std::size_t>(length));
+      m_responses.emplace_back(list.GetItemText(row, 1).View());
     }
+    m_matcher = pellix::RuleMatcher(keywords);
+    m_version = version;
+  }
+
+  // Whether each row's keyword is in `text`, by the rows as of the last Refresh.
+  const std::vector<char>& Match(std::string_view text) {
     m_matcher.Match(text, m_matched);
     return m_matched;
   }
 
- private:
-  // A cell of the rule list is read as at most 1023 bytes, cut at a character boundary.
-  static std::vector<std::string> Keywords(const CListCtrl& list) {
-    std::vector<std::string> keywords;
-    char keyword[1024];
-    for (int row = 0, rows = list.GetItemCount(); row < rows; ++row) {
-      const int length = list.GetItemText(row, 0, keyword, sizeof keyword);
-      keywords.emplace_back(keyword, static_cast<std::size_t>(length));
-    }
-    return keywords;
-  }
+  std::string Answer(std::size_t row, std::string_view speaker) const { return m_responses[row].For(speaker); }
 
+ private:
   std::optional<std::uint64_t> m_version;
   pellix::RuleMatcher m_matcher;
+  std::vector<pellix::PreparedResponse> m_responses;
   std::vector<char> m_matched;
 };
 
@@ -107,19 +111,23 @@ void AnswerFromRules(CZelkorPlugin& host, ChannelId channel, std::string_view na
   if (!page.AutoReact || answering) return;
   answering = true;
   const CListCtrl& list = page.m_reactList;
-  const std::vector<char>* matched = &ruleTable.Match(list, text);
+  ruleTable.Refresh(list);
+  const std::vector<char>* matched = &ruleTable.Match(text);
   // Rows answer in order. The count is read again after every send: a host callback inside
   // InputMessage may edit the table, and the rows after the one that answered are then
-  // matched as they are now.
+  // matched and answered as they are now.
   int rows = list.GetItemCount();
   for (int row = 0; row < rows; ++row) {
-    if (static_cast<std::size_t>(row) >= matched->size() || !(*matched)[static_cast<std::size_t>(row)]) continue;
-    const CString response = list.GetItemText(row, 1);
-    const std::string answer = pellix::ExpandResponse(response.View(), name);
+    const auto at = static_cast<std::size_t>(row);
+    if (at >= matched->size() || !(*matched)[at]) continue;
+    const std::string answer = ruleTable.Answer(at, name);
     const std::uint64_t version = list.GetContentVersion();
     host.InputMessage(channel, answer.c_str());
     rows = list.GetItemCount();
-    if (list.GetContentVersion() != version) matched = &ruleTable.Match(list, text);
+    if (list.GetContentVersion() != version) {
+      ruleTable.Refresh(list);
+      matched = &ruleTable.Match(text);
+    }
   }
   answering = false;
 }
