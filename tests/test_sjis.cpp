@@ -82,6 +82,13 @@ TEST(SjisCaseTest, FoldsOnlySingleByteAsciiLetters) {
   EXPECT_FALSE(sjis::EqualsNoCase("abc", "abcd"));
   EXPECT_TRUE(sjis::EqualsNoCase("", ""));
   EXPECT_FALSE(sjis::EqualsNoCase("[", "{"));  // only letters fold
+  // Longer texts are first compared eight bytes at a time, then in full.
+  EXPECT_TRUE(sjis::EqualsNoCase("HTTP://Example.COM/logs/0001.html", "http://example.com/LOGS/0001.HTML"));
+  EXPECT_FALSE(sjis::EqualsNoCase("http://example.com/logs/0001.html", "http://example.com/logs/0002.html"));
+  EXPECT_FALSE(sjis::EqualsNoCase("http://example.com/[x]", "http://example.com/{x}"));
+  EXPECT_FALSE(sjis::EqualsNoCase("0123456789アイウ", "0123456789ヂイウ"));
+  EXPECT_FALSE(sjis::EqualsNoCase("01234567ア", "01234567ヂ"));  // in the bytes after the last eight
+  EXPECT_TRUE(sjis::EqualsNoCase("01234567890123456789ＡaＺ", "01234567890123456789ＡAＺ"));
   EXPECT_TRUE(sjis::StartsWithNoCase("WWW.example", "www."));
   EXPECT_FALSE(sjis::StartsWithNoCase("ww", "www"));
 

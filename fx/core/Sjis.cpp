@@ -1,6 +1,7 @@
 #include "fx/Sjis.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace fx::sjis {
@@ -115,10 +116,17 @@ bool ContainsNoCase(std::string_view text, std::string_view needle) noexcept {
 // the character-wise comparison runs.
 bool EqualsNoCase(std::string_view a, std::string_view b) noexcept {
   if (a.size() != b.size()) return false;
-  unsigned char differ = 0;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    differ |= static_cast<unsigned char>((static_cast<unsigned char>(a[i]) ^ static_cast<unsigned char>(b[i])) & ~0x20u);
-  return differ == 0 && MatchesAt(a, 0, b, true);
+  constexpr std::uint64_t kCaseBits = 0x2020202020202020u;
+  std::size_t i = 0;
+  for (; i + 8 <= a.size(); i += 8) {
+    std::uint64_t x, y;
+    std::memcpy(&x, a.data() + i, 8);
+    std::memcpy(&y, b.data() + i, 8);
+    if ((x ^ y) & ~kCaseBits) return false;
+  }
+  for (; i < a.size(); ++i)
+    if ((static_cast<unsigned char>(a[i]) ^ static_cast<unsigned char>(b[i])) & ~0x20u) return false;
+  return MatchesAt(a, 0, b, true);
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) noexcept {
