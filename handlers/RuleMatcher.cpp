@@ -135,23 +135,34 @@ void RuleMatcher::Match(std::string_view line, std::vector<char>& matched) {
   matched.assign(RuleCount(), 0);
   if (m_edgeByte.empty()) return;
   if (m_charStart.size() < line.size()) m_charStart.resize(line.size());
+  // Members are read into locals once: the stores into charStart may alias anything, and would
+  // otherwise make every member be read again for every byte.
+  unsigned char* const charStart = m_charStart.data();
+  const std::uint32_t* const moves = m_moves.data();
+  const std::uint16_t* const column = m_column;
+  const std::uint32_t columns = m_columns;
+  const std::uint32_t* const output = m_output.data();
+  const auto move = [&](std::uint32_t node, unsigned char byte) {
+    return columns ? moves[node * columns + column[byte]] : Step(node, byte);
+  };
+  const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+  const std::size_t size = line.size();
   std::uint32_t node = kRoot;
-  std::size_t nextStart = 0;
-  for (std::size_t pos = 0; pos < line.size(); ++pos) {
-    auto byte = static_cast<unsigned char>(line[pos]);
-    const bool start = pos == nextStart;
-    m_charStart[pos] = start;
-    if (start) {
-      const bool pair = fx::sjis::IsLeadByte(byte) && pos + 1 < line.size();
-      nextStart = pos + (pair ? 2 : 1);
-      if (!pair) byte = Fold(byte);
+  for (std::size_t pos = 0; pos < size;) {
+    charStart[pos] = 1;
+    if (fx::sjis::IsLeadByte(bytes[pos]) && pos + 1 < size) {
+      charStart[pos + 1] = 0;
+      node = move(move(node, bytes[pos]), bytes[pos + 1]);
+      pos += 2;
+    } else {
+      node = move(node, Fold(bytes[pos]));
+      pos += 1;
     }
-    node = m_columns ? m_moves[node * m_columns + m_column[byte]] : Step(node, byte);
-    const std::size_t end = pos + 1;
-    if (end != nextStart) continue;  // inside a double-byte character
-    for (std::uint32_t out = m_output[node]; out != kNone; out = m_nextOutput[out]) {
+    // `pos` is the end of a character: report every keyword ending here that began on a
+    // character start.
+    for (std::uint32_t out = output[node]; out != kNone; out = m_nextOutput[out]) {
       const std::uint32_t first = m_firstRuleOfNode[out];
-      if (matched[first] || !m_charStart[end - m_depth[out]]) continue;
+      if (matched[first] || !charStart[pos - m_depth[out]]) continue;
       for (std::uint32_t rule = first; rule != kNone; rule = m_nextRuleOfNode[rule]) matched[rule] = 1;
     }
   }
