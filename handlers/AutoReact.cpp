@@ -20,13 +20,19 @@ PreparedResponse::PreparedResponse(std::string_view response)
     : m_text(fx::sjis::Cut(response, kResponseMaxBytes)), m_placeholder(fx::sjis::FindNoCase(m_text, kPlaceholder)) {}
 
 std::string PreparedResponse::For(std::string_view speakerName) const {
-  if (m_placeholder == std::string::npos) return m_text;
-  const std::string_view text(m_text);
   std::string answer;
-  answer.reserve(text.size() - kPlaceholder.size() + speakerName.size());
-  answer.append(text.substr(0, m_placeholder)).append(speakerName).append(text.substr(m_placeholder + kPlaceholder.size()));
-  answer.resize(fx::sjis::CutLength(answer, kResponseMaxBytes));
+  WriteFor(speakerName, answer);
   return answer;
+}
+
+void PreparedResponse::WriteFor(std::string_view speakerName, std::string& answer) const {
+  if (m_placeholder == std::string::npos) {
+    answer.assign(m_text);
+    return;
+  }
+  const std::string_view text(m_text);
+  answer.assign(text.substr(0, m_placeholder)).append(speakerName).append(text.substr(m_placeholder + kPlaceholder.size()));
+  answer.resize(fx::sjis::CutLength(answer, kResponseMaxBytes));
 }
 
 }  // namespace pellix

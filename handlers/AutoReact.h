@@ -24,6 +24,8 @@ class PreparedResponse {
  public:
   explicit PreparedResponse(std::string_view response);
   std::string For(std::string_view speakerName) const;
+  // The same into `answer`, whose storage is reused from send to send.
+  void WriteFor(std::string_view speakerName, std::string& answer) const;
 
  private:
   std::string m_text;          // the response cut to its limit

@@ -73,10 +73,10 @@ bool answering = false;
 // reads 99 cells or looks for 99 placeholders.
 class RuleTable {
  public:
-  // Follows the rows when they changed since the last call.
-  void Refresh(const CListCtrl& list) {
+  // Follows the rows when they changed since the last call; true when they had.
+  bool Refresh(const CListCtrl& list) {
     const std::uint64_t version = list.GetContentVersion();
-    if (m_version && *m_version == version) return;
+    if (m_version && *m_version == version) return false;
     std::vector<std::string> keywords;
     m_responses.clear();
     char keyword[1024];  // a cell is read as at most 1023 bytes, cut at a character boundary
@@ -87,6 +87,7 @@ class RuleTable {
     }
     m_matcher = pellix::RuleMatcher(keywords);
     m_version = version;
+    return true;
   }
 
   // Whether each row's keyword is in `text`, by the rows as of the last Refresh.
@@ -95,13 +96,18 @@ class RuleTable {
     return m_matched;
   }
 
-  std::string Answer(std::size_t row, std::string_view speaker) const { return m_responses[row].For(speaker); }
+  // The row's answer to the speaker, valid until the next call.
+  const std::string& Answer(std::size_t row, std::string_view speaker) {
+    m_responses[row].WriteFor(speaker, m_answer);
+    return m_answer;
+  }
 
  private:
   std::optional<std::uint64_t> m_version;
   pellix::RuleMatcher m_matcher;
   std::vector<pellix::PreparedResponse> m_responses;
   std::vector<char> m_matched;
+  std::string m_answer;
 };
 
 RuleTable ruleTable;
@@ -120,14 +126,9 @@ void AnswerFromRules(CZelkorPlugin& host, ChannelId channel, std::string_view na
   for (int row = 0; row < rows; ++row) {
     const auto at = static_cast<std::size_t>(row);
     if (at >= matched->size() || !(*matched)[at]) continue;
-    const std::string answer = ruleTable.Answer(at, name);
-    const std::uint64_t version = list.GetContentVersion();
-    host.InputMessage(channel, answer.c_str());
+    host.InputMessage(channel, ruleTable.Answer(at, name).c_str());
     rows = list.GetItemCount();
-    if (list.GetContentVersion() != version) {
-      ruleTable.Refresh(list);
-      matched = &ruleTable.Match(text);
-    }
+    if (ruleTable.Refresh(list)) matched = &ruleTable.Match(text);
   }
   answering = false;
 }
