@@ -1,11 +1,14 @@
-// The whole chat path: one chat line (name, text, flag) through the plug-in's OnChatMessage with
+// The whole chat path: chat lines (name, text, flag) through the plug-in's OnChatMessage with
 // settings and rules taken from the input, into an HTML or text log with or without the time
-// prefix. The plug-in's sources are linked into this program, so its live settings can be set
-// directly between lines.
+// prefix, and a rule row added, changed or deleted between the first line and the second. The
+// plug-in's sources are linked into this program, so its live settings can be set directly
+// between lines.
 #include <unistd.h>
 
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "FuzzSupport.h"
 #include "eventlog/LogLines.h"
@@ -23,7 +26,9 @@ class CheckingServices : public zelkor::HostServices {
  public:
   void InputMessage(ChannelId, std::string_view text) override {
     fuzz::Check(text.size() <= pellix::kResponseMaxBytes, "sent line longer than its limit", text);
+    sent.emplace_back(text);
   }
+  std::vector<std::string> sent;
   void EchoText(ChannelId, std::string_view, std::uint32_t) override {}
 };
 
@@ -87,6 +92,46 @@ void SetRules(fuzz::Fields& fields, unsigned count) {
   }
 }
 
+// The answers to a line by the rows as they stand: every row whose keyword cell (as a cell is
+// read, at most 1023 bytes) the character-wise search finds in the text, in row order.
+std::vector<std::string> ExpectedAnswers(const char* name, const char* text) {
+  std::vector<std::string> answers;
+  const CAutoReactPage& page = theSettingDlg.m_autoReactPage;
+  if (!page.AutoReact) return answers;
+  char keyword[1024];
+  for (int row = 0; row < page.m_reactList.GetItemCount(); ++row) {
+    const int length = page.m_reactList.GetItemText(row, 0, keyword, sizeof keyword);
+    if (!pellix::RuleMatches(text, std::string_view(keyword, static_cast<std::size_t>(length)))) continue;
+    answers.push_back(pellix::ExpandResponse(page.m_reactList.GetItemText(row, 1).View(), name));
+  }
+  return answers;
+}
+
+void ChatAndCheckAnswers(const std::string& name, const std::string& text, std::uint32_t flag) {
+  const std::vector<std::string> expected = ExpectedAnswers(name.c_str(), text.c_str());
+  services.sent.clear();
+  thePlugin.OnChatMessage(1, name.c_str(), text.c_str(), flag);
+  fx::PumpMessages();
+  fuzz::Check(services.sent == expected, "the rules answered otherwise than the search of the rows finds", text);
+}
+
+// One row added, changed (its keyword) or deleted, at a place taken from the input.
+void EditRules(fuzz::Fields& fields) {
+  CListCtrl& rules = theSettingDlg.m_autoReactPage.m_reactList;
+  const unsigned what = fields.Byte();
+  const int count = rules.GetItemCount();
+  const int row = count == 0 ? 0 : static_cast<int>((what / 4) % static_cast<unsigned>(count));
+  const std::string keyword(fields.Next());
+  if (what % 4 == 0 || count == 0) {
+    const int at = rules.InsertItem(row, keyword.c_str());
+    rules.SetItemText(at, 1, std::string(fields.Next()).c_str());
+  } else if (what % 4 == 1) {
+    rules.DeleteItem(row);
+  } else {
+    rules.SetItemText(row, 0, keyword.c_str());
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -133,11 +178,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool timeStump = log.TimeStump != 0;
   if ((switches >> 9) & 1) log.Html = !log.Html;
 
-  thePlugin.OnChatMessage(1, name.c_str(), text.c_str(), flag);
-  fx::PumpMessages();
+  ChatAndCheckAnswers(name, text, flag);
+  EditRules(fields);
+  const std::string secondText(fields.Next());
+  const std::string& second = secondText.empty() ? text : secondText;
+  ChatAndCheckAnswers(name, second, flag);
 
   const std::string prefix = timeStump ? pellix::LogTimePrefix(fx::GetLocalTime(), htmlFile, "#FFFFFF") : std::string();
-  const bool wellFormed = fuzz::WholeCharacters(name) && fuzz::WholeCharacters(text);
+  const bool wellFormed = fuzz::WholeCharacters(name) && fuzz::WholeCharacters(text) && fuzz::WholeCharacters(second);
   // Text lines in an HTML file carry chat's '<' raw: that mix is the user's choice.
   CheckLog(ReadAll(fx::NativePath(path)), htmlFile && log.Html != 0, prefix.size(), wellFormed);
   theEventLogDlg.m_eventList.DeleteAllItems();
