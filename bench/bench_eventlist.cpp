@@ -2,14 +2,19 @@
 // on and no recording makes one row "hh:mm:ss | 発言 | <name> text"); the resident memory they
 // take and the time to append 100,000 and 1,000,000 of them. Baseline, in the same run: the
 // same texts appended as three std::string cells per row to a std::vector.
-#include <benchmark/benchmark.h>
+#include "Benchmark.h"
 
 #include <array>
 #include <time.h>
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 #include <vector>
+#ifdef _WIN32
+#include <windows.h>
+#include <psapi.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "BenchSession.h"
 
@@ -26,6 +31,15 @@ double Seconds() {
 constexpr const char* kSpeaker = "ゲスト太郎#0A1B2C3D";
 constexpr const char* kText = "こんにちは、今日もいい天気ですね";
 
+#ifdef _WIN32
+// The working set: the pages of the process in memory, the list-view's included.
+double ResidentBytes() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters)) return 0;
+  return static_cast<double>(counters.WorkingSetSize);
+}
+#else
 double ResidentBytes() {
   long pages = 0, resident = 0;
   if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
@@ -34,6 +48,7 @@ double ResidentBytes() {
   }
   return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE));
 }
+#endif
 
 void BM_EventListAppend(benchmark::State& state) {
   const auto rows = static_cast<std::size_t>(state.range(0));

@@ -2,7 +2,7 @@
 // Pellix.ini holding every setting and 99 rules, each start parsing the files afresh as a new
 // host process would. Baseline, in the same run: reading the bytes of both files (open, read,
 // close), the least any start-up must do.
-#include <benchmark/benchmark.h>
+#include "Benchmark.h"
 #include <fcntl.h>
 #include <unistd.h>
 
