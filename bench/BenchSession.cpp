@@ -33,11 +33,11 @@ void BenchSession::WriteFile(const std::string& name, std::string_view bytes) co
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::string BenchSession::LogFilePath() const {
+fs::path BenchSession::LogFilePath() const {
   for (const auto& entry : fs::directory_iterator(home)) {
-    if (entry.path().filename().string().rfind("EventLog", 0) == 0) return entry.path().string();
+    if (entry.path().filename().native().rfind(fs::path("EventLog").native(), 0) == 0) return entry.path();
   }
-  return std::string();
+  return fs::path();
 }
 
 void BenchSession::Load() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -19,7 +20,9 @@ class BenchSession : private zelkor::HostServices {
   std::size_t sentLines = 0;
 
   void WriteFile(const std::string& name, std::string_view bytes) const;
-  std::string LogFilePath() const;  // the first EventLog file in home, "" when none
+  // The first EventLog file in home, empty when none. A path, not a narrow string: the name holds
+  // Japanese, which a narrow string on Windows would not carry.
+  std::filesystem::path LogFilePath() const;
   void Load();                      // module load; aborts when it fails
   void Init();                      // OnInitPlugin
   void Shutdown();

@@ -55,7 +55,7 @@ void RunChat(benchmark::State& state, bool rulesMatch) {
 void BM_ChatLine_NoRuleMatches(benchmark::State& state) { RunChat(state, false); }
 void BM_ChatLine_AllRulesMatch(benchmark::State& state) { RunChat(state, true); }
 
-std::string ReadAll(const std::string& path) {
+std::string ReadAll(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream content;
   content << in.rdbuf();
@@ -67,7 +67,7 @@ std::vector<std::vector<std::string>> RecordLinesPerChatLine() {
   BenchSession s;
   StartRecordingSession(s, false);
   for (const std::string& line : ChatLines()) s.plugin().OnChatMessage(1, kSpeaker, line.c_str(), 0);
-  const std::string path = s.LogFilePath();
+  const std::filesystem::path path = s.LogFilePath();
   s.Shutdown();
   std::string log = ReadAll(path);
   log.erase(0, log.find("</style>\r\n") + 10);
@@ -78,6 +78,10 @@ std::vector<std::vector<std::string>> RecordLinesPerChatLine() {
     start = end;
   }
   const std::size_t perLine = records.size() / kDistinctLines;
+  if (perLine == 0) {
+    std::fprintf(stderr, "no record lines were read back from the log\n");
+    std::abort();
+  }
   std::vector<std::vector<std::string>> grouped(kDistinctLines);
   for (std::size_t i = 0; i < records.size(); ++i) grouped[i / perLine].push_back(records[i]);
   return grouped;
