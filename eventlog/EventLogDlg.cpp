@@ -203,11 +203,11 @@ bool CEventLogDlg::StopLogging() {
   return true;
 }
 
-void CEventLogDlg::WriteLogLine(const char* line) {
+void CEventLogDlg::WriteLogLine(const pellix::RecordLine& line) {
   if (!m_logState.active) return;
   std::string record;
   std::string cutStorage;
-  const std::string_view cut = pellix::CutLogLine(line ? line : "", cutStorage);
+  const std::string_view cut = pellix::CutLogLine(line, cutStorage);
   if (m_logState.timeStump) {
     const std::string& prefix = clockTexts.Prefix(fx::GetLocalTime(), m_logState.html != 0, m_logState.normalColour.View());
     record.reserve(prefix.size() + cut.size());

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "eventlog/LogState.h"
+#include "eventlog/RecordLine.h"
 #include "fx/DataExchange.h"
 #include "fx/Dialog.h"
 #include "fx/ListCtrl.h"
@@ -24,7 +25,7 @@ class CEventLogDlg : public CDialog {
   // Closes the log file; false when logging was not active.
   bool StopLogging();
   // Appends one record line to the open log file; does nothing unless logging is active.
-  void WriteLogLine(const char* line);
+  void WriteLogLine(const pellix::RecordLine& line);
   bool IsLogging() const { return m_logState.active; }
   void ClearLoggingFlag();
 

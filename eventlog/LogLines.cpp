@@ -41,10 +41,13 @@ std::string LogTimePrefix(const fx::LocalTime& time, bool html, std::string_view
 
 namespace {
 
+constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kLineBreaks = "\r\n";
+constexpr std::size_t kContentMaxBytes = kLogLineMaxBytes - kLineEnd.size();
 
-// The HTML records begin with the plug-in's own markup; a text record begins with its label.
-bool IsHtmlRecord(std::string_view line) { return line.starts_with("<font ") || line.starts_with("URL <a href="); }
+std::size_t BodyLength(std::string_view line) {
+  return line.ends_with(kLineEnd) ? line.size() - kLineEnd.size() : line.size();
+}
 
 // CR and LF are never trail bytes, so a byte-wise replacement keeps every character whole.
 void FlattenLineBreaks(std::string& text, std::size_t length) {
@@ -52,28 +55,37 @@ void FlattenLineBreaks(std::string& text, std::size_t length) {
     text[at] = ' ';
 }
 
+std::string_view CutAtEnd(std::string_view line, std::string& storage) {
+  storage.assign(fx::sjis::Cut(line, kContentMaxBytes));
+  FlattenLineBreaks(storage, storage.size());
+  return storage;
+}
+
+// Every '<' byte of an HTML line is the plug-in's own markup (chat's are escaped byte by byte),
+// even one that a lone lead byte at the end of a chat text runs into. A tag cut in half would
+// swallow the next line's opening tag in a browser, so it goes altogether.
+std::string_view CutHtmlLine(const RecordLine& line, std::string& storage) {
+  CutAtEnd(line.Text(), storage);
+  const std::size_t open = storage.rfind('<');
+  if (open != std::string::npos && storage.find('>', open) == std::string::npos) storage.erase(open);
+  storage += kLineEnd;
+  return storage;
+}
+
 }  // namespace
 
-std::string_view CutLogLine(std::string_view line, std::string& storage) {
-  constexpr std::string_view kLineEnd = "\r\n";
-  const std::size_t bodyLength = line.ends_with(kLineEnd) ? line.size() - kLineEnd.size() : line.size();
-  const bool strayBreak = line.substr(0, bodyLength).find_first_of(kLineBreaks) != std::string_view::npos;
-  if (line.size() <= kLogLineMaxBytes) {
-    if (!strayBreak) return line;
-    storage.assign(line);
+std::string_view CutLogLine(const RecordLine& line, std::string& storage) {
+  const std::string_view text = line.Text();
+  const std::size_t bodyLength = BodyLength(text);
+  const bool strayBreak = text.substr(0, bodyLength).find_first_of(kLineBreaks) != std::string_view::npos;
+  if (text.size() <= kLogLineMaxBytes) {
+    if (!strayBreak) return text;
+    storage.assign(text);
     FlattenLineBreaks(storage, bodyLength);
     return storage;
   }
-  storage.assign(fx::sjis::Cut(line, kLogLineMaxBytes - kLineEnd.size()));
-  FlattenLineBreaks(storage, storage.size());
-  // Every '<' byte of an HTML record is the plug-in's own markup (chat's are escaped byte by
-  // byte), even one that a lone lead byte at the end of a chat text runs into. A tag cut in half
-  // would swallow the next line's opening tag in a browser, so it goes altogether. A text record
-  // is told apart by its start, not its end: chat text may well end in "<br>".
-  if (IsHtmlRecord(line)) {
-    const std::size_t open = storage.rfind('<');
-    if (open != std::string::npos && storage.find('>', open) == std::string::npos) storage.erase(open);
-  }
+  if (line.IsHtml()) return CutHtmlLine(line, storage);
+  CutAtEnd(text, storage);
   storage += kLineEnd;
   return storage;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "eventlog/RecordLine.h"
 #include "fx/Clock.h"
 
 namespace pellix {
@@ -27,8 +28,8 @@ std::string LogTimePrefix(const fx::LocalTime& time, bool html, std::string_view
 // The line as it goes into the file: unchanged up to kLogLineMaxBytes; a longer line is cut at a
 // character boundary and ends in CR LF, so the next line starts on a line of its own. A CR or LF
 // before the line's own CR LF (from chat) becomes a space: a chat line cannot start a forged
-// record line of its own in the file. A cut HTML record never ends inside one of its tags.
-std::string_view CutLogLine(std::string_view line, std::string& storage);
+// record line of its own in the file. A cut HTML line never ends inside one of its tags.
+std::string_view CutLogLine(const RecordLine& line, std::string& storage);
 
 // "%02d:%02d:%02d" of the time: the time column of the event list.
 std::string EventTimeText(const fx::LocalTime& time);

@@ -3,20 +3,9 @@
 #include <array>
 
 #include "fx/Sjis.h"
-#include "handlers/HtmlEscape.h"
+#include "handlers/RecordFrame.h"
 
 namespace pellix {
-namespace {
-
-constexpr std::string_view kLineEnd = "\r\n";
-
-void AppendFontOpen(std::string& out, std::string_view colour) {
-  out += "<font color=\"";
-  out += colour;
-  out += "\">";
-}
-
-}  // namespace
 
 std::optional<ChatRecordForm> ChatRecordFormFor(std::string_view name, std::string_view checkUser,
                                                 bool nameInclude) noexcept {
@@ -36,28 +25,16 @@ std::string ChatDetail(ChatRecordForm form, std::string_view name, std::string_v
   return out;
 }
 
-std::string ChatTextLine(ChatRecordForm form, std::string_view name, std::string_view text) {
-  std::string out = "発言 ";
-  out += ChatDetail(form, name, text);
-  out += kLineEnd;
-  return out;
-}
-
-std::string ChatHtmlLine(ChatRecordForm form, std::string_view name, std::string_view text,
-                         std::string_view nameColour) {
-  std::string out;
-  AppendFontOpen(out, nameColour);
-  out += "発言 ";
+RecordLine ChatLine(LineForm lineForm, ChatRecordForm form, std::string_view name, std::string_view text,
+                    std::string_view nameColour) {
+  RecordLine line = BeginRecord(lineForm, "発言", nameColour);
   if (form == ChatRecordForm::WithSpeaker) {
-    out += "&lt;";
-    AppendHtmlEscaped(out, name);
-    out += "&gt; ";
+    line.Own(line.IsHtml() ? "&lt;" : "<").Chat(name).Own(line.IsHtml() ? "&gt; " : "> ");
   }
-  out += "</font>";
-  AppendHtmlEscaped(out, text);
-  out += "<br>";
-  out += kLineEnd;
-  return out;
+  // The speaker is coloured; the text is not.
+  EndColour(line);
+  line.Chat(text);
+  return EndRecord(std::move(line));
 }
 
 bool HasAdministrativeMarker(std::string_view name) noexcept {
@@ -72,39 +49,21 @@ bool IsAdministrativeLine(std::string_view name, std::uint32_t flag) noexcept {
   return flag != 0 && HasAdministrativeMarker(name);
 }
 
-std::string AdministrativeTextLine(std::string_view text) {
-  std::string out = "管理 ";
-  out += text;
-  out += kLineEnd;
-  return out;
+RecordLine AdministrativeLine(LineForm lineForm, std::string_view text, std::string_view actionColour) {
+  RecordLine line = BeginRecord(lineForm, "管理", actionColour);
+  line.Chat(text);
+  EndColour(line);
+  return EndRecord(std::move(line));
 }
 
-std::string AdministrativeHtmlLine(std::string_view text, std::string_view actionColour) {
-  std::string out;
-  AppendFontOpen(out, actionColour);
-  out += "管理 ";
-  AppendHtmlEscaped(out, text);
-  out += "</font><br>";
-  out += kLineEnd;
-  return out;
-}
-
-std::string UrlTextLine(std::string_view url) {
-  std::string out = "URL ";
-  out += url;
-  out += kLineEnd;
-  return out;
-}
-
-std::string UrlHtmlLine(std::string_view url) {
-  const std::string escaped = HtmlEscape(url);
-  std::string out = "URL <a href=\"";
-  out += escaped;
-  out += "\">";
-  out += escaped;
-  out += "</a><br>";
-  out += kLineEnd;
-  return out;
+RecordLine UrlLine(LineForm lineForm, std::string_view url) {
+  RecordLine line(lineForm);
+  line.Own("URL ");
+  // A cut shortens the last part from chat first: the text shown goes before the link.
+  if (line.IsHtml()) line.Own("<a href=\"").Chat(url).Own("\">");
+  line.Chat(url);
+  if (line.IsHtml()) line.Own("</a>");
+  return EndRecord(std::move(line));
 }
 
 }  // namespace pellix

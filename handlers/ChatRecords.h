@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "eventlog/RecordLine.h"
+
 namespace pellix {
 
 enum class ChatRecordForm {
@@ -22,24 +24,19 @@ std::optional<ChatRecordForm> ChatRecordFormFor(std::string_view name, std::stri
 
 // "<name> text" or "text".
 std::string ChatDetail(ChatRecordForm form, std::string_view name, std::string_view text);
-// "発言 <name> text\r\n" or "発言 text\r\n".
-std::string ChatTextLine(ChatRecordForm form, std::string_view name, std::string_view text);
-// "<font color=\"c\">発言 &lt;name&gt; </font>text<br>\r\n" or "<font color=\"c\">発言 </font>text<br>\r\n".
-std::string ChatHtmlLine(ChatRecordForm form, std::string_view name, std::string_view text,
-                         std::string_view nameColour);
+// Text: "発言 <name> text\r\n" or "発言 text\r\n".
+// HTML: "<font color=\"c\">発言 &lt;name&gt; </font>text<br>\r\n" or "<font color=\"c\">発言 </font>text<br>\r\n".
+RecordLine ChatLine(LineForm lineForm, ChatRecordForm form, std::string_view name, std::string_view text,
+                    std::string_view nameColour);
 
 // The name carries one of "(ﾟзﾟ)＜", "(ﾟ_ﾟ)＜", "管理］" (letter case ignored).
 bool HasAdministrativeMarker(std::string_view name) noexcept;
 // A marked name and a non-zero host flag (RCMSLog is the caller's test). The detail is the text.
 bool IsAdministrativeLine(std::string_view name, std::uint32_t flag) noexcept;
-// "管理 text\r\n".
-std::string AdministrativeTextLine(std::string_view text);
-// "<font color=\"c\">管理 text</font><br>\r\n".
-std::string AdministrativeHtmlLine(std::string_view text, std::string_view actionColour);
+// Text: "管理 text\r\n". HTML: "<font color=\"c\">管理 text</font><br>\r\n".
+RecordLine AdministrativeLine(LineForm lineForm, std::string_view text, std::string_view actionColour);
 
-// "URL url\r\n". The detail is the URL.
-std::string UrlTextLine(std::string_view url);
-// "URL <a href=\"url\">url</a><br>\r\n".
-std::string UrlHtmlLine(std::string_view url);
+// Text: "URL url\r\n". HTML: "URL <a href=\"url\">url</a><br>\r\n". The detail is the URL.
+RecordLine UrlLine(LineForm lineForm, std::string_view url);
 
 }  // namespace pellix

@@ -26,24 +26,22 @@ const CLogSettingPage& LogSettings() { return theSettingDlg.m_logSettingPage; }
 const HostDisplaySettings& Colours() { return theSettingDlg.m_hostDisplay; }
 
 pellix::AddressForm CurrentAddressForm() { return pellix::AddressFormFor(LogSettings().WriteType != 0); }
-bool HtmlLines() { return LogSettings().Html != 0; }
+pellix::LineForm CurrentLineForm() { return LogSettings().Html != 0 ? pellix::LineForm::Html : pellix::LineForm::Text; }
 
-// Adds the row, then the log line. The line builders run only while a recording is open, so a
+// Adds the row, then the log line. The line builder runs only while a recording is open, so a
 // channel without logging pays for nothing but the row.
-template <class TextLine, class HtmlLine>
-void Record(const char* label, const std::string& detail, TextLine textLine, HtmlLine htmlLine) {
+template <class BuildLine>
+void Record(const char* label, const std::string& detail, BuildLine buildLine) {
   theEventLogDlg.AddEvent(label, detail.c_str());
   if (!theEventLogDlg.IsLogging()) return;
-  const std::string line = HtmlLines() ? htmlLine() : textLine();
-  theEventLogDlg.WriteLogLine(line.c_str());
+  theEventLogDlg.WriteLogLine(buildLine(CurrentLineForm()));
 }
 
 void CollectUrls(std::string_view text) {
   for (const std::string& url : pellix::ScanUrls(text)) {
     // Offered to the collector whatever URLLog says; only an accepted URL is recorded.
     if (theUrlDlg.AddUrl(CString(url)) != 1 || !LogSettings().URLLog) continue;
-    Record(
-        "URL", url, [&] { return pellix::UrlTextLine(url); }, [&] { return pellix::UrlHtmlLine(url); });
+    Record("URL", url, [&](pellix::LineForm lineForm) { return pellix::UrlLine(lineForm, url); });
   }
 }
 
@@ -52,16 +50,16 @@ void RecordChatLine(std::string_view name, std::string_view text) {
   if (!settings.MessageLog) return;
   const auto form = pellix::ChatRecordFormFor(name, settings.CheckUser.View(), settings.NameInclude != 0);
   if (!form) return;
-  Record(
-      "発言", pellix::ChatDetail(*form, name, text), [&] { return pellix::ChatTextLine(*form, name, text); },
-      [&] { return pellix::ChatHtmlLine(*form, name, text, Colours().name.View()); });
+  Record("発言", pellix::ChatDetail(*form, name, text), [&](pellix::LineForm lineForm) {
+    return pellix::ChatLine(lineForm, *form, name, text, Colours().name.View());
+  });
 }
 
 void RecordAdministrativeLine(std::string_view name, std::string_view text, std::uint32_t flag) {
   if (!LogSettings().RCMSLog || !pellix::IsAdministrativeLine(name, flag)) return;
-  Record(
-      "管理", std::string(text), [&] { return pellix::AdministrativeTextLine(text); },
-      [&] { return pellix::AdministrativeHtmlLine(text, Colours().action.View()); });
+  Record("管理", std::string(text), [&](pellix::LineForm lineForm) {
+    return pellix::AdministrativeLine(lineForm, text, Colours().action.View());
+  });
 }
 
 // True while responses are being sent. A host that fed the plug-in's own sends back into
@@ -145,17 +143,17 @@ void SendWelcome(CZelkorPlugin& host, ChannelId channel, const JoinUserInfo& inf
 void RecordJoin(const JoinUserInfo& info) {
   if (!LogSettings().EnterLog) return;
   const pellix::AddressForm form = CurrentAddressForm();
-  Record(
-      "入室", pellix::JoinDetail(info, form), [&] { return pellix::JoinTextLine(info, form); },
-      [&] { return pellix::JoinHtmlLine(info, form, Colours().enter.View()); });
+  Record("入室", pellix::JoinDetail(info, form), [&](pellix::LineForm lineForm) {
+    return pellix::JoinLine(lineForm, info, form, Colours().enter.View());
+  });
 }
 
 void RecordLeave(const LeaveUserInfo& info) {
   if (!LogSettings().LeaveLog) return;
   const pellix::AddressForm form = CurrentAddressForm();
-  Record(
-      "退室", pellix::LeaveDetail(info, form), [&] { return pellix::LeaveTextLine(info, form); },
-      [&] { return pellix::LeaveHtmlLine(info, form, Colours().leave.View()); });
+  Record("退室", pellix::LeaveDetail(info, form), [&](pellix::LineForm lineForm) {
+    return pellix::LeaveLine(lineForm, info, form, Colours().leave.View());
+  });
 }
 
 void HandleRename(CZelkorPlugin& host, ChannelId channel, const RenameUserInfo& info) {
@@ -168,9 +166,9 @@ void HandleRename(CZelkorPlugin& host, ChannelId channel, const RenameUserInfo& 
   host.WriteEchoText(channel, notice.c_str(), kRenameNoticeColour);
 
   const pellix::AddressForm form = CurrentAddressForm();
-  Record(
-      "改名", pellix::RenameDetail(info, form), [&] { return pellix::RenameTextLine(info, form); },
-      [&] { return pellix::RenameHtmlLine(info, form, Colours().topic.View()); });
+  Record("改名", pellix::RenameDetail(info, form), [&](pellix::LineForm lineForm) {
+    return pellix::RenameLine(lineForm, info, form, Colours().topic.View());
+  });
 }
 
 void HandleChatMessage(CZelkorPlugin& host, ChannelId channel, const char* name, const char* text,

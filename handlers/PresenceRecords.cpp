@@ -5,8 +5,8 @@
 #include "fx/Sjis.h"
 #include "handlers/BaseName.h"
 #include "handlers/HostText.h"
-#include "handlers/HtmlEscape.h"
 #include "handlers/LineTypeName.h"
+#include "handlers/RecordFrame.h"
 
 namespace pellix {
 namespace {
@@ -19,60 +19,44 @@ std::string Unsigned(unsigned value) {
   return buffer;
 }
 
-std::string Bracketed(std::string_view address) {
-  std::string out = "[";
-  out += address;
-  out += ']';
-  return out;
+void AppendAddress(RecordLine& line, AddressForm form, std::uint32_t ip, std::uint16_t port) {
+  line.Own("[").Own(FormatAddress(form, ip, port)).Own("]");
 }
 
-// Each record's body is built once with the names raw and once with them escaped.
-std::string JoinBody(std::string_view name, const JoinUserInfo& user, AddressForm form) {
-  std::string out(name);
-  out += " (";
-  out += LineTypeName(user.lineType);
-  out += ' ';
-  out += Unsigned(user.files);
-  out += " files)";
-  out += Bracketed(FormatAddress(form, user.ip, user.port));
-  return out;
+// Each record's body serves as the event-list detail (a text line's body) and as the body of
+// both log line forms.
+RecordLine& JoinBody(RecordLine& line, const JoinUserInfo& user, AddressForm form) {
+  line.Chat(HostText(user.name)).Own(" (").Own(LineTypeName(user.lineType)).Own(" ");
+  line.Own(Unsigned(user.files)).Own(" files)");
+  AppendAddress(line, form, user.ip, user.port);
+  return line;
 }
 
-std::string LeaveBody(std::string_view name, const LeaveUserInfo& user, AddressForm form) {
-  std::string out(name);
-  out += ' ';
-  out += Bracketed(FormatAddress(form, user.ip, user.port));
-  return out;
+RecordLine& LeaveBody(RecordLine& line, const LeaveUserInfo& user, AddressForm form) {
+  line.Chat(HostText(user.name)).Own(" ");
+  AppendAddress(line, form, user.ip, user.port);
+  return line;
 }
 
-std::string RenameBody(std::string_view oldName, std::string_view newName, const RenameUserInfo& rename,
-                       AddressForm form) {
-  std::string out(oldName);
-  out += " to ";
-  out += newName;
-  out += ' ';
-  out += Bracketed(FormatAddress(form, rename.ip, rename.port));
-  return out;
+RecordLine& RenameBody(RecordLine& line, const RenameUserInfo& rename, AddressForm form) {
+  line.Chat(HostText(rename.oldName)).Own(" to ").Chat(HostText(rename.newName)).Own(" ");
+  AppendAddress(line, form, rename.ip, rename.port);
+  return line;
 }
 
-std::string TextLine(std::string_view label, std::string_view body) {
-  std::string out(label);
-  out += ' ';
-  out += body;
-  out += kLineEnd;
-  return out;
+template <class Body, class Info>
+std::string Detail(Body body, const Info& info, AddressForm form) {
+  RecordLine line(LineForm::Text);
+  return body(line, info, form).Text();
 }
 
-std::string HtmlLine(std::string_view colour, std::string_view label, std::string_view escapedBody) {
-  std::string out = "<font color=\"";
-  out += colour;
-  out += "\">";
-  out += label;
-  out += ' ';
-  out += escapedBody;
-  out += "</font><br>";
-  out += kLineEnd;
-  return out;
+template <class Body, class Info>
+RecordLine FramedLine(LineForm lineForm, std::string_view label, std::string_view colour, Body body, const Info& info,
+                      AddressForm form) {
+  RecordLine line = BeginRecord(lineForm, label, colour);
+  body(line, info, form);
+  EndColour(line);
+  return EndRecord(std::move(line));
 }
 
 std::string_view RenameBaseName(std::string_view name) noexcept {
@@ -81,42 +65,22 @@ std::string_view RenameBaseName(std::string_view name) noexcept {
 
 }  // namespace
 
-std::string JoinDetail(const JoinUserInfo& user, AddressForm form) {
-  return JoinBody(HostText(user.name), user, form);
+std::string JoinDetail(const JoinUserInfo& user, AddressForm form) { return Detail(JoinBody, user, form); }
+
+RecordLine JoinLine(LineForm lineForm, const JoinUserInfo& user, AddressForm form, std::string_view enterColour) {
+  return FramedLine(lineForm, "入室", enterColour, JoinBody, user, form);
 }
 
-std::string JoinTextLine(const JoinUserInfo& user, AddressForm form) {
-  return TextLine("入室", JoinDetail(user, form));
+std::string LeaveDetail(const LeaveUserInfo& user, AddressForm form) { return Detail(LeaveBody, user, form); }
+
+RecordLine LeaveLine(LineForm lineForm, const LeaveUserInfo& user, AddressForm form, std::string_view leaveColour) {
+  return FramedLine(lineForm, "退室", leaveColour, LeaveBody, user, form);
 }
 
-std::string JoinHtmlLine(const JoinUserInfo& user, AddressForm form, std::string_view enterColour) {
-  return HtmlLine(enterColour, "入室", JoinBody(HtmlEscape(HostText(user.name)), user, form));
-}
+std::string RenameDetail(const RenameUserInfo& rename, AddressForm form) { return Detail(RenameBody, rename, form); }
 
-std::string LeaveDetail(const LeaveUserInfo& user, AddressForm form) {
-  return LeaveBody(HostText(user.name), user, form);
-}
-
-std::string LeaveTextLine(const LeaveUserInfo& user, AddressForm form) {
-  return TextLine("退室", LeaveDetail(user, form));
-}
-
-std::string LeaveHtmlLine(const LeaveUserInfo& user, AddressForm form, std::string_view leaveColour) {
-  return HtmlLine(leaveColour, "退室", LeaveBody(HtmlEscape(HostText(user.name)), user, form));
-}
-
-std::string RenameDetail(const RenameUserInfo& rename, AddressForm form) {
-  return RenameBody(HostText(rename.oldName), HostText(rename.newName), rename, form);
-}
-
-std::string RenameTextLine(const RenameUserInfo& rename, AddressForm form) {
-  return TextLine("改名", RenameDetail(rename, form));
-}
-
-std::string RenameHtmlLine(const RenameUserInfo& rename, AddressForm form, std::string_view topicColour) {
-  return HtmlLine(topicColour, "改名",
-                  RenameBody(HtmlEscape(HostText(rename.oldName)), HtmlEscape(HostText(rename.newName)), rename,
-                             form));
+RecordLine RenameLine(LineForm lineForm, const RenameUserInfo& rename, AddressForm form, std::string_view topicColour) {
+  return FramedLine(lineForm, "改名", topicColour, RenameBody, rename, form);
 }
 
 bool RenameChangesBaseName(std::string_view oldName, std::string_view newName) noexcept {

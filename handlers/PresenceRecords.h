@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "eventlog/RecordLine.h"
 #include "fx/Clock.h"
 #include "handlers/AddressForm.h"
 #include "host/ZelkorPlugin.h"
@@ -16,20 +17,18 @@ namespace pellix {
 
 // "name (T1 3 files)[0100007F1A2B]"
 std::string JoinDetail(const JoinUserInfo& user, AddressForm form);
-// "入室 <detail>\r\n"
-std::string JoinTextLine(const JoinUserInfo& user, AddressForm form);
-// "<font color=\"<enterColour>\">入室 <detail></font><br>\r\n"
-std::string JoinHtmlLine(const JoinUserInfo& user, AddressForm form, std::string_view enterColour);
+// Text: "入室 <detail>\r\n". HTML: "<font color=\"<enterColour>\">入室 <detail></font><br>\r\n".
+RecordLine JoinLine(LineForm lineForm, const JoinUserInfo& user, AddressForm form, std::string_view enterColour);
 
 // "name [0100007F1A2B]"
 std::string LeaveDetail(const LeaveUserInfo& user, AddressForm form);
-std::string LeaveTextLine(const LeaveUserInfo& user, AddressForm form);
-std::string LeaveHtmlLine(const LeaveUserInfo& user, AddressForm form, std::string_view leaveColour);
+// "退室 <detail>", framed as the join line.
+RecordLine LeaveLine(LineForm lineForm, const LeaveUserInfo& user, AddressForm form, std::string_view leaveColour);
 
 // "old to new [0100007F1A2B]", with the full names.
 std::string RenameDetail(const RenameUserInfo& rename, AddressForm form);
-std::string RenameTextLine(const RenameUserInfo& rename, AddressForm form);
-std::string RenameHtmlLine(const RenameUserInfo& rename, AddressForm form, std::string_view topicColour);
+// "改名 <detail>", framed as the join line.
+RecordLine RenameLine(LineForm lineForm, const RenameUserInfo& rename, AddressForm form, std::string_view topicColour);
 
 // Longest name taken from the host for the rename comparison and notice.
 inline constexpr std::size_t kRenameNameMaxBytes = 1023;

@@ -8,6 +8,22 @@
 namespace pellix {
 namespace {
 
+// The text each builder gives in either form; a text line has no colour to show.
+std::string ChatTextLine(ChatRecordForm form, std::string_view name, std::string_view text) {
+  return ChatLine(LineForm::Text, form, name, text, "#123456").Text();
+}
+std::string ChatHtmlLine(ChatRecordForm form, std::string_view name, std::string_view text, std::string_view colour) {
+  return ChatLine(LineForm::Html, form, name, text, colour).Text();
+}
+std::string AdministrativeTextLine(std::string_view text) {
+  return AdministrativeLine(LineForm::Text, text, "#123456").Text();
+}
+std::string AdministrativeHtmlLine(std::string_view text, std::string_view colour) {
+  return AdministrativeLine(LineForm::Html, text, colour).Text();
+}
+std::string UrlTextLine(std::string_view url) { return UrlLine(LineForm::Text, url).Text(); }
+std::string UrlHtmlLine(std::string_view url) { return UrlLine(LineForm::Html, url).Text(); }
+
 TEST(ChatRecordRule, EmptyCheckUserRecordsEveryoneWithTheSpeaker) {
   EXPECT_EQ(ChatRecordFormFor("anyone", "", false), ChatRecordForm::WithSpeaker);
   EXPECT_EQ(ChatRecordFormFor("", "", true), ChatRecordForm::WithSpeaker);

@@ -4,11 +4,19 @@
 #include <string>
 
 #include "eventlog/LogLines.h"
+#include "eventlog/RecordLine.h"
 #include "fx/Sjis.h"
 
 namespace {
 
 constexpr fx::LocalTime kThirdOfJanuary{2026, 1, 3, 9, 5, 7};
+
+// A text record line of the given bytes, as a builder would hand it over.
+pellix::RecordLine TextLine(std::string_view text) {
+  pellix::RecordLine line(pellix::LineForm::Text);
+  line.Own(text);
+  return line;
+}
 
 }  // namespace
 
@@ -41,18 +49,18 @@ TEST(LogLines, TimePrefixOfBothForms) {
 TEST(LogLines, LinesUpToTheLimitAreKeptByteForByte) {
   std::string storage;
   const std::string literal = "100% %s %d\t\r\n";
-  EXPECT_EQ(pellix::CutLogLine(literal, storage), literal);
+  EXPECT_EQ(pellix::CutLogLine(TextLine(literal), storage), literal);
   const std::string full(pellix::kLogLineMaxBytes, 'x');
-  EXPECT_EQ(pellix::CutLogLine(full, storage), full);
-  EXPECT_EQ(pellix::CutLogLine("", storage), "");
+  EXPECT_EQ(pellix::CutLogLine(TextLine(full), storage), full);
+  EXPECT_EQ(pellix::CutLogLine(TextLine(""), storage), "");
 }
 
 TEST(LogLines, LineBreaksFromChatCannotStartALineOfTheirOwn) {
   std::string storage;
-  EXPECT_EQ(pellix::CutLogLine("発言 <eve> hi\r\n発言 <admin> forged\nx\r\n", storage),
+  EXPECT_EQ(pellix::CutLogLine(TextLine("発言 <eve> hi\r\n発言 <admin> forged\nx\r\n"), storage),
             "発言 <eve> hi  発言 <admin> forged x\r\n");
-  EXPECT_EQ(pellix::CutLogLine("ソ\rソ", storage), "ソ ソ");  // 0x5C trail bytes are left alone
-  const std::string cut(pellix::CutLogLine(std::string(600, 'a') + "\n" + std::string(600, 'b') + "\r\n", storage));
+  EXPECT_EQ(pellix::CutLogLine(TextLine("ソ\rソ"), storage), "ソ ソ");  // 0x5C trail bytes are left alone
+  const std::string cut(pellix::CutLogLine(TextLine(std::string(600, 'a') + "\n" + std::string(600, 'b') + "\r\n"), storage));
   EXPECT_EQ(cut.size(), pellix::kLogLineMaxBytes);
   EXPECT_EQ(cut.find('\n'), cut.size() - 1);
 }
@@ -60,23 +68,25 @@ TEST(LogLines, LineBreaksFromChatCannotStartALineOfTheirOwn) {
 TEST(LogLines, CutHtmlRecordNeverEndsInsideATag) {
   std::string storage;
   const std::string text(1016, 'a');  // the cut falls inside the closing "</font><br>"
-  const std::string cut(pellix::CutLogLine("<font color=\"#FFFFFF\">管理 " + text + "</font><br>\r\n", storage));
+  pellix::RecordLine html(pellix::LineForm::Html);
+  html.Own("<font color=\"#FFFFFF\">管理 ").Chat(text).Own("</font><br>\r\n");
+  const std::string cut(pellix::CutLogLine(html, storage));
   EXPECT_EQ(cut.substr(cut.size() - 3), "a\r\n");
   EXPECT_LE(cut.size(), pellix::kLogLineMaxBytes);
   // A text record keeps a '<' of chat where the cut leaves it.
-  const std::string textLine(pellix::CutLogLine("発言 " + std::string(1014, 'b') + "<c" + std::string(20, 'd') + "\r\n", storage));
+  const std::string textLine(pellix::CutLogLine(TextLine("発言 " + std::string(1014, 'b') + "<c" + std::string(20, 'd') + "\r\n"), storage));
   EXPECT_EQ(textLine.substr(textLine.size() - 4), "<c\r\n");
   // Also when the chat text itself ends like an HTML record (found by fuzzing: the cut used to
   // fall back to chat's last '<', far before the limit).
   const std::string chat = std::string(1000, 'e') + "<b" + std::string(40, 'f') + "<br>";
-  const std::string endsLikeHtml(pellix::CutLogLine("発言 " + chat + "\r\n", storage));
+  const std::string endsLikeHtml(pellix::CutLogLine(TextLine("発言 " + chat + "\r\n"), storage));
   EXPECT_EQ(endsLikeHtml.size(), pellix::kLogLineMaxBytes);
 }
 
 TEST(LogLines, LongLineIsCutToTheLimitAndStillEndsTheLine) {
   std::string storage;
   const std::string megabyte(1 << 20, 'a');
-  const std::string cut(pellix::CutLogLine(megabyte + "\r\n", storage));
+  const std::string cut(pellix::CutLogLine(TextLine(megabyte + "\r\n"), storage));
   EXPECT_EQ(cut.size(), pellix::kLogLineMaxBytes);
   EXPECT_EQ(cut, std::string(pellix::kLogLineMaxBytes - 2, 'a') + "\r\n");
 }
@@ -86,7 +96,7 @@ TEST(LogLines, CutNeverSplitsADoubleByteCharacter) {
   std::string line;
   while (line.size() < 2000) line += "ア";  // two bytes in Shift-JIS
   std::string storage;
-  const std::string cut(pellix::CutLogLine(line, storage));
+  const std::string cut(pellix::CutLogLine(TextLine(line), storage));
   ASSERT_GE(cut.size(), 2u);
   EXPECT_LE(cut.size(), pellix::kLogLineMaxBytes);
   EXPECT_EQ(cut.substr(cut.size() - 2), "\r\n");

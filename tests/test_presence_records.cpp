@@ -11,6 +11,30 @@ namespace {
 constexpr std::uint32_t kLoopback = 0x0100007F;
 const std::string kSuffix = "123456789";
 
+// The text each builder gives in either form; a text line has no colour to show.
+template <class Info>
+std::string TextLineOf(RecordLine (*build)(LineForm, const Info&, AddressForm, std::string_view), const Info& info,
+                       AddressForm form) {
+  return build(LineForm::Text, info, form, "#123456").Text();
+}
+template <class Info>
+std::string HtmlLineOf(RecordLine (*build)(LineForm, const Info&, AddressForm, std::string_view), const Info& info,
+                       AddressForm form, std::string_view colour) {
+  return build(LineForm::Html, info, form, colour).Text();
+}
+std::string JoinTextLine(const JoinUserInfo& user, AddressForm form) { return TextLineOf(JoinLine, user, form); }
+std::string JoinHtmlLine(const JoinUserInfo& user, AddressForm form, std::string_view colour) {
+  return HtmlLineOf(JoinLine, user, form, colour);
+}
+std::string LeaveTextLine(const LeaveUserInfo& user, AddressForm form) { return TextLineOf(LeaveLine, user, form); }
+std::string LeaveHtmlLine(const LeaveUserInfo& user, AddressForm form, std::string_view colour) {
+  return HtmlLineOf(LeaveLine, user, form, colour);
+}
+std::string RenameTextLine(const RenameUserInfo& rename, AddressForm form) { return TextLineOf(RenameLine, rename, form); }
+std::string RenameHtmlLine(const RenameUserInfo& rename, AddressForm form, std::string_view colour) {
+  return HtmlLineOf(RenameLine, rename, form, colour);
+}
+
 TEST(BaseNames, DropsTheNineByteSuffixOfLongerNames) {
   EXPECT_EQ(BaseName("太郎" + kSuffix), "太郎");
   EXPECT_EQ(BaseName("a" + kSuffix), "a");
