@@ -1,6 +1,8 @@
 #include "eventlog/LogLines.h"
 
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "fx/Sjis.h"
 
@@ -55,20 +57,74 @@ void FlattenLineBreaks(std::string& text, std::size_t length) {
     text[at] = ' ';
 }
 
+// One unit of escaped chat text: a character reference, or one character. A lead byte before a
+// reference stands alone: the '&' belongs to the reference.
+std::size_t EscapedUnitLength(std::string_view escaped, std::size_t at) {
+  if (escaped[at] == '&') {
+    const std::size_t end = escaped.find(';', at);
+    return end == std::string_view::npos ? escaped.size() - at : end + 1 - at;
+  }
+  if (fx::sjis::IsLeadByte(static_cast<unsigned char>(escaped[at])) && at + 1 < escaped.size() && escaped[at + 1] != '&')
+    return 2;
+  return 1;
+}
+
+// Longest prefix of escaped chat text, at most maxBytes long, that ends between two units.
+std::size_t EscapedCutLength(std::string_view escaped, std::size_t maxBytes) {
+  std::size_t at = 0;
+  while (at < escaped.size()) {
+    const std::size_t next = at + EscapedUnitLength(escaped, at);
+    if (next > maxBytes) break;
+    at = next;
+  }
+  return at;
+}
+
 std::string_view CutAtEnd(std::string_view line, std::string& storage) {
   storage.assign(fx::sjis::Cut(line, kContentMaxBytes));
   FlattenLineBreaks(storage, storage.size());
   return storage;
 }
 
-// Every '<' byte of an HTML line is the plug-in's own markup (chat's are escaped byte by byte),
-// even one that a lone lead byte at the end of a chat text runs into. A tag cut in half would
-// swallow the next line's opening tag in a browser, so it goes altogether.
+// Only when the line's own markup alone is over the limit: then no tag or reference is left
+// half written at the end.
+void DropUnfinishedMarkup(std::string& text) {
+  for (const auto& [open, close] : {std::pair{'<', '>'}, std::pair{'&', ';'}}) {
+    const std::size_t at = text.rfind(open);
+    if (at != std::string::npos && text.find(close, at) == std::string::npos) text.erase(at);
+  }
+}
+
 std::string_view CutHtmlLine(const RecordLine& line, std::string& storage) {
-  CutAtEnd(line.Text(), storage);
-  const std::size_t open = storage.rfind('<');
-  if (open != std::string::npos && storage.find('>', open) == std::string::npos) storage.erase(open);
-  storage += kLineEnd;
+  const std::string_view text = line.Text();
+  const std::vector<RecordLine::Span>& spans = line.ChatSpans();
+  std::vector<std::size_t> kept(spans.size());
+  std::size_t excess = text.size() - kLogLineMaxBytes;
+  for (std::size_t i = spans.size(); i-- > 0;) {
+    const RecordLine::Span span = spans[i];
+    if (excess == 0) {
+      kept[i] = span.length;
+    } else if (span.length <= excess) {
+      excess -= span.length;
+    } else {
+      kept[i] = EscapedCutLength(text.substr(span.offset, span.length), span.length - excess);
+      excess = 0;
+    }
+  }
+  if (excess > 0) {
+    CutAtEnd(text, storage);
+    DropUnfinishedMarkup(storage);
+    storage += kLineEnd;
+    return storage;
+  }
+  storage.clear();
+  std::size_t from = 0;
+  for (std::size_t i = 0; i < spans.size(); ++i) {
+    storage.append(text, from, spans[i].offset + kept[i] - from);
+    from = spans[i].offset + spans[i].length;
+  }
+  storage.append(text, from);
+  FlattenLineBreaks(storage, BodyLength(storage));
   return storage;
 }
 

@@ -28,7 +28,9 @@ std::string LogTimePrefix(const fx::LocalTime& time, bool html, std::string_view
 // The line as it goes into the file: unchanged up to kLogLineMaxBytes; a longer line is cut at a
 // character boundary and ends in CR LF, so the next line starts on a line of its own. A CR or LF
 // before the line's own CR LF (from chat) becomes a space: a chat line cannot start a forged
-// record line of its own in the file. A cut HTML line never ends inside one of its tags.
+// record line of its own in the file. A text line is cut at its end. An HTML line loses only
+// text from chat, in whole characters and whole character references, the last part first: it
+// keeps all of its own markup and its "<br>", so a browser still shows one record per line.
 std::string_view CutLogLine(const RecordLine& line, std::string& storage);
 
 // "%02d:%02d:%02d" of the time: the time column of the event list.

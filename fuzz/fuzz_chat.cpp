@@ -47,7 +47,15 @@ bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0
 
 // Every '<' of an HTML record line opens one of the plug-in's own tags; a '<' from chat would
 // have been escaped. Chat values are escaped too, so no tag's attribute can hold '"', '<' or '>'.
+// Every '&' begins a whole character reference, and every line, cut or not, ends in "<br>".
 void CheckHtmlMarkup(std::string_view line) {
+  fuzz::Check(line.ends_with("<br>"), "HTML log line without its <br>", line);
+  for (std::size_t at = line.find('&'); at != std::string_view::npos; at = line.find('&', at + 1)) {
+    const std::string_view reference = line.substr(at);
+    fuzz::Check(StartsWith(reference, "&amp;") || StartsWith(reference, "&lt;") || StartsWith(reference, "&gt;") ||
+                    StartsWith(reference, "&quot;"),
+                "broken character reference in an HTML log line", line);
+  }
   for (std::size_t at = line.find('<'); at != std::string_view::npos; at = line.find('<', at + 1)) {
     const std::string_view tag = line.substr(at);
     if (StartsWith(tag, "</font>") || StartsWith(tag, "<br>") || StartsWith(tag, "</a>")) continue;

@@ -65,14 +65,14 @@ TEST(LogLines, LineBreaksFromChatCannotStartALineOfTheirOwn) {
   EXPECT_EQ(cut.find('\n'), cut.size() - 1);
 }
 
-TEST(LogLines, CutHtmlRecordNeverEndsInsideATag) {
+TEST(LogLines, CutHtmlRecordKeepsItsMarkupAndShortensOnlyTheChatText) {
   std::string storage;
-  const std::string text(1016, 'a');  // the cut falls inside the closing "</font><br>"
+  const std::string text(1016, 'a');  // a byte cut would fall inside the closing "</font><br>"
   pellix::RecordLine html(pellix::LineForm::Html);
   html.Own("<font color=\"#FFFFFF\">管理 ").Chat(text).Own("</font><br>\r\n");
   const std::string cut(pellix::CutLogLine(html, storage));
-  EXPECT_EQ(cut.substr(cut.size() - 3), "a\r\n");
-  EXPECT_LE(cut.size(), pellix::kLogLineMaxBytes);
+  EXPECT_EQ(cut, "<font color=\"#FFFFFF\">管理 " + std::string(pellix::kLogLineMaxBytes - 40, 'a') + "</font><br>\r\n");
+  EXPECT_EQ(cut.size(), pellix::kLogLineMaxBytes);
   // A text record keeps a '<' of chat where the cut leaves it.
   const std::string textLine(pellix::CutLogLine(TextLine("発言 " + std::string(1014, 'b') + "<c" + std::string(20, 'd') + "\r\n"), storage));
   EXPECT_EQ(textLine.substr(textLine.size() - 4), "<c\r\n");
@@ -81,6 +81,61 @@ TEST(LogLines, CutHtmlRecordNeverEndsInsideATag) {
   const std::string chat = std::string(1000, 'e') + "<b" + std::string(40, 'f') + "<br>";
   const std::string endsLikeHtml(pellix::CutLogLine(TextLine("発言 " + chat + "\r\n"), storage));
   EXPECT_EQ(endsLikeHtml.size(), pellix::kLogLineMaxBytes);
+}
+
+TEST(LogLines, CutHtmlRecordNeverEndsInsideACharacterReferenceOrACharacter) {
+  std::string storage;
+  // 400 '&' are 2000 bytes of "&amp;": a byte cut left "&am" and no "<br>".
+  pellix::RecordLine amps(pellix::LineForm::Html);
+  amps.Own("<font color=\"#FFFFFF\">発言 &lt;").Chat("eve").Own("&gt; </font>").Chat(std::string(400, '&')).Own("<br>\r\n");
+  const std::string cut(pellix::CutLogLine(amps, storage));
+  const std::string head = "<font color=\"#FFFFFF\">発言 &lt;eve&gt; </font>";
+  ASSERT_EQ(cut.substr(0, head.size()), head);
+  ASSERT_EQ(cut.substr(cut.size() - 6), "<br>\r\n");
+  const std::string kept = cut.substr(head.size(), cut.size() - head.size() - 6);
+  EXPECT_EQ(kept.size() % 5, 0u);
+  EXPECT_EQ(kept, [&] { std::string all; while (all.size() < kept.size()) all += "&amp;"; return all; }());
+  EXPECT_GT(cut.size(), pellix::kLogLineMaxBytes - 5);
+
+  // Double-byte characters and references mixed: the kept text is a prefix of whole units.
+  std::string chat;
+  while (chat.size() < 1500) chat += "ア<";
+  pellix::RecordLine mixed(pellix::LineForm::Html);
+  mixed.Own("<b>").Chat(chat).Own("</b><br>\r\n");
+  const std::string mixedCut(pellix::CutLogLine(mixed, storage));
+  EXPECT_LE(mixedCut.size(), pellix::kLogLineMaxBytes);
+  EXPECT_TRUE(mixedCut.ends_with("</b><br>\r\n"));
+  const std::string body = mixedCut.substr(3, mixedCut.size() - 3 - 10);
+  std::string whole;
+  while (whole.size() < body.size()) whole += "ア&lt;";
+  EXPECT_TRUE(whole.starts_with(body));
+  EXPECT_TRUE(body.ends_with("ア") || body.ends_with("&lt;"));
+}
+
+TEST(LogLines, CutHtmlRecordShortensTheLastChatValueFirst) {
+  std::string storage;
+  // A link: the address goes first, so the link keeps working and the text shown is shortened.
+  const std::string url = "http://x/" + std::string(600, 'u');
+  pellix::RecordLine link(pellix::LineForm::Html);
+  link.Own("URL <a href=\"").Chat(url).Own("\">").Chat(url).Own("</a><br>\r\n");
+  const std::string cut(pellix::CutLogLine(link, storage));
+  EXPECT_EQ(cut.size(), pellix::kLogLineMaxBytes);
+  EXPECT_TRUE(cut.starts_with("URL <a href=\"" + url + "\">http://x/uuu"));
+  EXPECT_TRUE(cut.ends_with("u</a><br>\r\n"));
+  // The last value gone altogether, the one before it is shortened; line breaks from chat still
+  // become spaces.
+  pellix::RecordLine two(pellix::LineForm::Html);
+  two.Own("<i>").Chat(std::string(1100, 'o') + "\n").Own(" to ").Chat(std::string(30, 'n')).Own("</i><br>\r\n");
+  const std::string both(pellix::CutLogLine(two, storage));
+  EXPECT_EQ(both, "<i>" + std::string(1023 - 3 - 4 - 10, 'o') + " to </i><br>\r\n");
+}
+
+TEST(LogLines, HtmlRecordWhoseOwnMarkupIsOverTheLimitEndsOutsideItsTags) {
+  std::string storage;
+  pellix::RecordLine markup(pellix::LineForm::Html);
+  markup.Own("<font color=\"#FFFFFF\">" + std::string(990, 'x') + "<a href=\"y\">&amp;</a><br>\r\n");
+  const std::string cut(pellix::CutLogLine(markup, storage));
+  EXPECT_EQ(cut, "<font color=\"#FFFFFF\">" + std::string(990, 'x') + "\r\n");
 }
 
 TEST(LogLines, LongLineIsCutToTheLimitAndStillEndsTheLine) {
