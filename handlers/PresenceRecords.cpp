@@ -59,8 +59,16 @@ RecordLine FramedLine(LineForm lineForm, std::string_view label, std::string_vie
   return EndRecord(std::move(line));
 }
 
+// The base name as shown in the notice: whole characters only.
 std::string_view RenameBaseName(std::string_view name) noexcept {
   return BaseName(fx::sjis::Cut(name, kRenameNameMaxBytes));
+}
+
+// The base name as compared: bytes, whatever characters the cuts fall in. Cut at character
+// boundaries, "アイウ12345678" and "アイ漢12345678" would both be "アイ" and the rename lost.
+std::string_view ComparedBaseName(std::string_view name) noexcept {
+  name = name.substr(0, kRenameNameMaxBytes);
+  return name.size() <= kNameSuffixBytes ? name : name.substr(0, name.size() - kNameSuffixBytes);
 }
 
 }  // namespace
@@ -84,7 +92,7 @@ RecordLine RenameLine(LineForm lineForm, const RenameUserInfo& rename, AddressFo
 }
 
 bool RenameChangesBaseName(std::string_view oldName, std::string_view newName) noexcept {
-  return RenameBaseName(oldName) != RenameBaseName(newName);
+  return ComparedBaseName(oldName) != ComparedBaseName(newName);
 }
 
 std::string RenameNotice(const fx::LocalTime& now, std::string_view oldName, std::string_view newName) {

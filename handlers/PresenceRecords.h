@@ -34,7 +34,8 @@ RecordLine RenameLine(LineForm lineForm, const RenameUserInfo& rename, AddressFo
 inline constexpr std::size_t kRenameNameMaxBytes = 1023;
 
 // A rename is noticed and recorded only when it changes the visible name: the base names of
-// both full names (each taken up to 1023 bytes) differ, compared byte by byte.
+// both full names (each taken up to 1023 bytes) differ, compared byte by byte. Unlike the base
+// names shown, these are not cut back to a character boundary.
 bool RenameChangesBaseName(std::string_view oldName, std::string_view newName) noexcept;
 
 // "［09時05分07秒］[old] は [new] に改名しました。\r\n": the time of day of `now` and the base

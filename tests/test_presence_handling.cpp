@@ -134,6 +134,17 @@ TEST(RenameHandling, ChangingOnlyTheSuffixProducesNothing) {
   EXPECT_EQ(LogBody(s), "");
 }
 
+TEST(RenameHandling, AChangedLastCharacterIsARenameEvenWhereTheSuffixSplitsIt) {
+  PluginSession s;
+  s.WriteFile("Pellix.ini", LoggingIni("Html=0\r\n"));
+  s.Start();
+  s.Rename("アイウ12345678", "アイ漢12345678", "1.2.3.4", 5);
+  ASSERT_EQ(s.echoes.size(), 1u);
+  EXPECT_EQ(Records(s), (std::vector<Record>{{"改名", "アイウ12345678 to アイ漢12345678 [040302010005]"}}));
+  s.Shutdown();
+  EXPECT_EQ(LogBody(s), "改名 アイウ12345678 to アイ漢12345678 [040302010005]\r\n");
+}
+
 TEST(RenameHandling, NamesOfNineBytesOrFewerCountWhole) {
   PluginSession s;
   s.Start();

@@ -114,6 +114,18 @@ TEST(RenameRule, OnlyAChangedBaseNameCounts) {
   EXPECT_FALSE(RenameChangesBaseName("abc", "abc"));
 }
 
+TEST(RenameRule, BaseNamesAreComparedAsBytesNotCutToCharacters) {
+  // 14 bytes each: the 5-byte base names end inside "ウ" and "漢", whose lead bytes differ. Cut
+  // to whole characters both would read "アイ" and the rename would be lost.
+  EXPECT_TRUE(RenameChangesBaseName("アイウ12345678", "アイ漢12345678"));
+  // The notice still shows whole characters only.
+  EXPECT_EQ(RenameNotice(fx::LocalTime{2024, 1, 3, 9, 5, 7}, "アイウ12345678", "アイ漢12345678"),
+            "［09時05分07秒］[アイ] は [アイ] に改名しました。\r\n");
+  // A change within the suffix alone, even one splitting a character, is still no rename.
+  EXPECT_FALSE(RenameChangesBaseName("アイウ12345678", "アイウ87654321"));
+  EXPECT_FALSE(RenameChangesBaseName("アイウ12345678", "アイ\x83" "A87654321"));
+}
+
 TEST(RenameRule, HugeNamesAreTakenUpTo1023BytesEach) {
   const std::string oldName(10000, 'x');
   const std::string newName = std::string(500, 'y') + "太郎" + std::string(9500, 'y');
