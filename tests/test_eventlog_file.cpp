@@ -246,6 +246,24 @@ TEST(EventLogFile, FailedWriteEndsTheRecordingAsEndWould) {
   EXPECT_EQ(s.ReadFile(kTextFile), "発言 <taro> kept\r\n発言 <taro> resumed\r\n");
 }
 
+TEST(EventLogFile, AWriteCutShortByAFullDiskLeavesNoTornLine) {
+  PluginSession s;
+  StartWith(s, "Html=0\r\nTimeStump=0\r\n");
+  s.Say("#start");
+  s.Chat("taro", "kept");
+  fx::testing::FailFileWritesAfter(0, 7);  // the disk fills up inside the next line
+  s.Chat("taro", "torn");
+  ASSERT_EQ(EventRows(s).back()[1], "停止");
+  EXPECT_EQ(s.ReadFile(kTextFile), "発言 <taro> kept\r\n");
+
+  // Room again; a start in the same second (or on the same date and time of another year)
+  // appends to the same file, on a line of its own.
+  fx::testing::FailFileWritesAfter(std::nullopt);
+  s.Say("#start");
+  s.Chat("taro", "resumed");
+  EXPECT_EQ(s.ReadFile(kTextFile), "発言 <taro> kept\r\n発言 <taro> resumed\r\n");
+}
+
 TEST(EventLogFile, FailedStyleBlockWriteEndsTheRecording) {
   PluginSession s;
   StartWith(s, "Html=1\r\n");

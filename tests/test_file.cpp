@@ -145,6 +145,19 @@ TEST_F(FileTest, InjectedWriteFailures) {
   EXPECT_EQ(Read(m_path), "16");
 }
 
+TEST_F(FileTest, AWriteThatFailsPartWayIsTakenBack) {
+  fx::File file;
+  ASSERT_TRUE(file.OpenForAppend(m_path));
+  ASSERT_TRUE(file.Write("whole line\r\n"));
+  // A disk that fills up after 5 bytes of the next line.
+  fx::testing::FailFileWritesAfter(0, 5);
+  EXPECT_FALSE(file.Write("torn line\r\n"));
+  EXPECT_EQ(Read(m_path), "whole line\r\n");
+  fx::testing::FailFileWritesAfter(std::nullopt);
+  EXPECT_TRUE(file.Write("next line\r\n"));
+  EXPECT_EQ(Read(m_path), "whole line\r\nnext line\r\n");
+}
+
 TEST_F(FileTest, NativePathsAreUtf8) {
   const std::string cp932Name = "EventLog[01月03日09時05分07秒].txt";
   const std::string utf8Name = Utf8(u8"EventLog[01月03日09時05分07秒].txt");

@@ -12,6 +12,7 @@ namespace {
 
 std::mutex g_faultMutex;
 std::optional<std::size_t> g_writesBeforeFailure;
+std::size_t g_bytesOfAFailingWrite = 0;
 
 }  // namespace
 
@@ -34,21 +35,22 @@ File& File::operator=(File&& other) noexcept {
 
 namespace detail {
 
-bool TakeWriteBudget() {
+WriteBudget TakeWriteBudget() {
   std::lock_guard lock(g_faultMutex);
-  if (!g_writesBeforeFailure) return true;
-  if (*g_writesBeforeFailure == 0) return false;
+  if (!g_writesBeforeFailure) return {};
+  if (*g_writesBeforeFailure == 0) return {true, g_bytesOfAFailingWrite};
   --*g_writesBeforeFailure;
-  return true;
+  return {};
 }
 
 }  // namespace detail
 
 namespace testing {
 
-void FailFileWritesAfter(std::optional<std::size_t> successfulWrites) {
+void FailFileWritesAfter(std::optional<std::size_t> successfulWrites, std::size_t bytesOfAFailingWrite) {
   std::lock_guard lock(g_faultMutex);
   g_writesBeforeFailure = successfulWrites;
+  g_bytesOfAFailingWrite = bytesOfAFailingWrite;
 }
 
 }  // namespace testing

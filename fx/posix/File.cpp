@@ -9,6 +9,22 @@
 #include "../core/FileFaults.h"
 
 namespace fx {
+namespace {
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (written == 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+}  // namespace
 
 bool File::OpenForAppend(std::string_view cp932Path) {
   Close();
@@ -26,21 +42,18 @@ bool File::OpenForAppend(std::string_view cp932Path) {
 }
 
 bool File::Write(std::string_view bytes) {
-  if (m_fd < 0 || !detail::TakeWriteBudget()) return false;
+  if (m_fd < 0) return false;
+  const detail::WriteBudget budget = detail::TakeWriteBudget();
   // A file deleted, or replaced by another renamed over it, while open has no name any more:
   // lines written to it would be lost without notice, so the write fails instead.
   struct stat info {};
   if (::fstat(m_fd, &info) != 0 || info.st_nlink == 0) return false;
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(m_fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (written == 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(written));
+  // The file is locked against other writers, so its size is where this write begins.
+  if (WriteAll(m_fd, budget.Allowed(bytes)) && !budget.fails) return true;
+  // Whatever part of it went in is taken back: a later line must not run on from a torn one.
+  while (::ftruncate(m_fd, info.st_size) != 0 && errno == EINTR) {
   }
-  return true;
+  return false;
 }
 
 void File::Close() {

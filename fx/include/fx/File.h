@@ -27,7 +27,8 @@ class File {
   bool OpenForAppend(std::string_view cp932Path);
   // Hands all bytes to the OS before returning (no user-space buffer, no fsync). False on any
   // failure, including a File that is not open and a file deleted or replaced (renamed over)
-  // since it was opened, whose lines nobody could read.
+  // since it was opened, whose lines nobody could read. All or nothing: a write that fails
+  // part-way (a full disk) is taken back, so the file never ends inside what was written.
   bool Write(std::string_view bytes);
   void Close();
   bool IsOpen() const noexcept { return m_fd >= 0; }
@@ -38,7 +39,9 @@ class File {
 
 namespace testing {
 // After N more successful Write calls (process-wide), every Write fails; nullopt switches it off.
-void FailFileWritesAfter(std::optional<std::size_t> successfulWrites);
+// A failing Write first hands bytesOfAFailingWrite of its bytes to the file, as a disk that fills
+// up part-way through a write does.
+void FailFileWritesAfter(std::optional<std::size_t> successfulWrites, std::size_t bytesOfAFailingWrite = 0);
 }  // namespace testing
 
 }  // namespace fx
