@@ -18,11 +18,12 @@ std::string LogFileName(const fx::LocalTime& time, bool html) {
 
 std::string LogStyleBlock(std::string_view normalColour, std::string_view backgroundColour,
                           std::string_view fontName, std::string_view fontSize) {
-  std::string block = "<style type=\"text/css\">\r\n    body {\r\n     color: \"";
+  // The colours go without quotes: a quoted colour is not valid CSS, and browsers drop it.
+  std::string block = "<style type=\"text/css\">\r\n    body {\r\n     color: ";
   block += normalColour;
-  block += "\";\r\n     background:\"";
+  block += ";\r\n     background:";
   block += backgroundColour;
-  block += "\";\r\n     font-family: \"";
+  block += ";\r\n     font-family: \"";
   block += fontName;
   block += "\";\r\n     font-size: ";
   block += fontSize;

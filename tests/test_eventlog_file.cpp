@@ -67,8 +67,8 @@ TEST(EventLogFile, HtmlStartWritesTheStyleBlockFromTheHostIni) {
   EXPECT_EQ(s.ReadFile(kHtmlFile),
             "<style type=\"text/css\">\r\n"
             "    body {\r\n"
-            "     color: \"#0000FF\";\r\n"
-            "     background:\"#FF0000\";\r\n"
+            "     color: #0000FF;\r\n"
+            "     background:#FF0000;\r\n"
             "     font-family: \"ＭＳ ゴシック\";\r\n"
             "     font-size: 10.5pt;\r\n"
             "   }\r\n"

@@ -31,8 +31,8 @@ TEST(LogLines, StyleBlockFillsNormalBackgroundFontAndSizeInThatOrder) {
   EXPECT_EQ(pellix::LogStyleBlock("#112233", "#AABBCC", "Gothic", "13.5"),
             "<style type=\"text/css\">\r\n"
             "    body {\r\n"
-            "     color: \"#112233\";\r\n"
-            "     background:\"#AABBCC\";\r\n"
+            "     color: #112233;\r\n"
+            "     background:#AABBCC;\r\n"
             "     font-family: \"Gothic\";\r\n"
             "     font-size: 13.5pt;\r\n"
             "   }\r\n"
