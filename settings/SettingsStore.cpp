@@ -5,6 +5,7 @@
 #include "fx/Profile.h"
 #include "fx/Sjis.h"
 #include "settings/HostDisplayText.h"
+#include "settings/ProfileText.h"
 
 namespace pellix {
 namespace {
@@ -75,9 +76,9 @@ void LoadPluginSettings(const PluginSettingFields& f, std::string_view ini, std:
 }
 
 void SavePluginSettings(const PluginSettingFields& f, std::string_view ini) {
-  fx::ProfileWriteString("AutoWelcome", "Message", f.Message.View(), ini);
-  fx::ProfileWriteString("LogSettings", "Directory", f.Directory.View(), ini);
-  fx::ProfileWriteString("LogSettings", "CheckUser", f.CheckUser.View(), ini);
+  WriteProfileText("AutoWelcome", "Message", f.Message.View(), ini);
+  WriteProfileText("LogSettings", "Directory", f.Directory.View(), ini);
+  WriteProfileText("LogSettings", "CheckUser", f.CheckUser.View(), ini);
   WriteFlag("Switch", "SetDlg", f.SetDlg, ini);
   WriteFlag("Switch", "EventDlg", f.EventDlg, ini);
   WriteFlag("LogSwitch", "AutoLog", f.AutoLog, ini);
@@ -111,8 +112,8 @@ void SaveRuleTable(const std::vector<RuleText>& rules, std::string_view ini) {
   fx::ProfileWriteString("React", "ReactNum", std::to_string(rules.size()), ini);
   for (std::size_t i = 0; i < rules.size(); ++i) {
     const int index = static_cast<int>(i);
-    fx::ProfileWriteString("KeyWord", IndexedKey("Word", index), rules[i].keyword, ini);
-    fx::ProfileWriteString("ResMsg", IndexedKey("Msg", index), rules[i].response, ini);
+    WriteProfileText("KeyWord", IndexedKey("Word", index), rules[i].keyword, ini);
+    WriteProfileText("ResMsg", IndexedKey("Msg", index), rules[i].response, ini);
   }
 }
 

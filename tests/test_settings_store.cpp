@@ -13,6 +13,7 @@
 #include "fx/Profile.h"
 #include "fx/Sjis.h"
 #include "settings/HostDisplayText.h"
+#include "settings/ProfileText.h"
 
 namespace pellix {
 namespace {
@@ -249,6 +250,39 @@ TEST_F(SettingsStoreTest, AnUnwritableFileFailsSilently) {
   const std::vector<RuleText> rules = {{"a", "b"}};
   SaveRuleTable(rules, Path("Pellix.ini"));
   EXPECT_TRUE(std::filesystem::is_directory(Path("Pellix.ini")));
+}
+
+TEST_F(SettingsStoreTest, TextsWithBlanksOrQuotesAtTheEdgesComeBackExactly) {
+  const std::vector<RuleText> rules = {{" ", "\tx"}, {"\"a\"", "'b'"}, {"\"", "a \"b\" c"}, {"", "plain"}};
+  SaveRuleTable(rules, Path("Pellix.ini"));
+  const auto loaded = LoadRuleTable(Path("Pellix.ini"));
+  ASSERT_EQ(loaded.size(), rules.size());
+  for (std::size_t i = 0; i < rules.size(); ++i) {
+    EXPECT_EQ(loaded[i].keyword, rules[i].keyword) << i;
+    EXPECT_EQ(loaded[i].response, rules[i].response) << i;
+  }
+  Live live;
+  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
+  live.Message = " %NAME% ";
+  live.CheckUser = "  ";
+  SavePluginSettings(live.Fields(), Path("Pellix.ini"));
+  Live reloaded;
+  LoadPluginSettings(reloaded.Fields(), Path("Pellix.ini"), m_folder);
+  EXPECT_EQ(reloaded.Message, " %NAME% ");
+  EXPECT_EQ(reloaded.CheckUser, "  ");
+}
+
+TEST(ProfileTextValue, QuotesOnlyWhatTheReadWouldChange) {
+  EXPECT_EQ(ProfileTextValue("plain text"), "plain text");
+  EXPECT_EQ(ProfileTextValue(""), "");
+  EXPECT_EQ(ProfileTextValue(" "), "\" \"");
+  EXPECT_EQ(ProfileTextValue("a\t"), "\"a\t\"");
+  EXPECT_EQ(ProfileTextValue("\"a\""), "\"\"a\"\"");
+  EXPECT_EQ(ProfileTextValue("'a'"), "\"'a'\"");
+  EXPECT_EQ(ProfileTextValue("\"a'"), "\"a'");  // no matching pair: read as it is
+  EXPECT_EQ(ProfileTextValue("\""), "\"");
+  // Quoted after the cut the write makes at a line break, so no quote is lost with it.
+  EXPECT_EQ(ProfileTextValue("a \r\nb"), "\"a \"");
 }
 
 TEST(FolderWithSeparator, AppendsOnlyWhenMissing) {

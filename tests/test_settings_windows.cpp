@@ -495,6 +495,31 @@ TEST(SettingsWindow, AnUnwritableIniIsSilentAndNothingElseBreaks) {
   EXPECT_TRUE(std::filesystem::is_directory(s.home + "Pellix.ini"));
 }
 
+// The profile read trims values: a one-space keyword used to come back empty after a restart,
+// a rule that never answers again.
+TEST(AutoReactPage, BlanksAtTheEdgesOfRulesAndTheWelcomeSurviveARestart) {
+  std::string savedIni;
+  {
+    PluginSession first;
+    first.Start();
+    AddRule(first, " ", "  spaced reply ");
+    AddRule(first, "\"quoted\"", "'single'");
+    t::ClearText(ReactPage(first), IDC_WELCOME_MESSAGE);
+    t::TypeText(ReactPage(first), IDC_WELCOME_MESSAGE, " hi %NAME% ");
+    first.Shutdown();
+    savedIni = first.ReadFile("Pellix.ini");
+  }
+  EXPECT_NE(savedIni.find("Word[0]=\" \"\r\n"), std::string::npos) << savedIni;
+  PluginSession second;
+  second.WriteFile("Pellix.ini", savedIni);
+  second.Start();
+  EXPECT_EQ(Rows(second), (std::vector<Row>{{" ", "  spaced reply "}, {"\"quoted\"", "'single'"}}));
+  EXPECT_EQ(t::ControlText(ReactPage(second), IDC_WELCOME_MESSAGE), " hi %NAME% ");
+  t::Click(ReactPage(second), IDC_AUTO_REACT);
+  second.Chat("guest123456789", "a b");
+  EXPECT_EQ(second.sent, (std::vector<std::string>{"  spaced reply "}));
+}
+
 // The module must really be unloaded between sessions: a page object left over from the last
 // load would start in change mode and silently turn the next add into nothing.
 TEST(AutoReactPage, EveryLoadStartsInAddModeWithFreshObjects) {
