@@ -241,6 +241,11 @@ TEST_F(FxControls, ListViewCellsAreCutAtCharacterBoundaries) {
   EXPECT_EQ(list.GetItemText(0, 1, buffer, sizeof buffer), 3);
   EXPECT_EQ(std::string(buffer), "xア") << "a double-byte character is never split";
   EXPECT_EQ(list.GetItemText(5, 0), "");
+  // A column the list does not have reads as empty, into a buffer too (once a read from a null
+  // source).
+  EXPECT_EQ(list.GetItemText(0, 2), "");
+  EXPECT_EQ(list.GetItemText(0, 9, buffer, sizeof buffer), 0);
+  EXPECT_EQ(std::string(buffer), "");
 }
 
 // Callers keep what they derive from the rows while the version stays the same, so every change

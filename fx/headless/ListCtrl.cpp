@@ -1,5 +1,6 @@
 #include "fx/ListCtrl.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "Window.h"
@@ -18,6 +19,17 @@ Window* List(const CListCtrl* list) {
 bool ValidRow(const Window* list, int item) { return item >= 0 && item < static_cast<int>(list->rows.size()); }
 
 void ContentChanged(Window* list) { list->listContentVersion = fx::headless::NextListContentVersion(); }
+
+// A list without columns still shows its rows' first cells.
+bool ValidColumn(const Window* list, int subItem) {
+  return subItem >= 0 && subItem < static_cast<int>(std::max<std::size_t>(list->columns.size(), 1));
+}
+
+// The cell, or "" (never a null view) for a missing row or column.
+std::string_view Cell(const Window* list, int item, int subItem) {
+  if (list == nullptr || !ValidRow(list, item) || !ValidColumn(list, subItem)) return "";
+  return list->rows[static_cast<std::size_t>(item)].Cell(static_cast<std::size_t>(subItem));
+}
 
 }  // namespace
 
@@ -88,25 +100,17 @@ int CListCtrl::InsertItem(int item, const char* text) {
 
 BOOL CListCtrl::SetItemText(int item, int subItem, const char* text) {
   Window* list = List(this);
-  if (list == nullptr || !ValidRow(list, item) || subItem < 0) return FALSE;
-  if (subItem >= static_cast<int>(std::max<std::size_t>(list->columns.size(), 1))) return FALSE;
+  if (list == nullptr || !ValidRow(list, item) || !ValidColumn(list, subItem)) return FALSE;
   list->rows[static_cast<std::size_t>(item)].SetCell(static_cast<std::size_t>(subItem), text ? text : "");
   ContentChanged(list);
   return TRUE;
 }
 
-CString CListCtrl::GetItemText(int item, int subItem) const {
-  Window* list = List(this);
-  if (list == nullptr || !ValidRow(list, item) || subItem < 0) return CString();
-  return CString(list->rows[static_cast<std::size_t>(item)].Cell(static_cast<std::size_t>(subItem)));
-}
+CString CListCtrl::GetItemText(int item, int subItem) const { return CString(Cell(List(this), item, subItem)); }
 
 int CListCtrl::GetItemText(int item, int subItem, char* buffer, int bufferSize) const {
   if (buffer == nullptr || bufferSize <= 0) return 0;
-  Window* list = List(this);
-  std::string_view text;
-  if (list != nullptr && ValidRow(list, item) && subItem >= 0)
-    text = list->rows[static_cast<std::size_t>(item)].Cell(static_cast<std::size_t>(subItem));
+  const std::string_view text = Cell(List(this), item, subItem);
   const std::size_t length = fx::sjis::CutLength(text, static_cast<std::size_t>(bufferSize) - 1);
   std::memcpy(buffer, text.data(), length);
   buffer[length] = '\0';
@@ -143,7 +147,7 @@ std::size_t ListRow::CellCount() const noexcept {
 
 std::string_view ListRow::Cell(std::size_t index) const noexcept {
   const std::size_t start = CellStart(index);
-  if (start == std::string::npos) return std::string_view();
+  if (start == std::string::npos) return "";  // never a null view: callers copy from it
   return std::string_view(m_packed).substr(start, m_packed.find('\0', start) - start);
 }
 

@@ -105,7 +105,8 @@ BOOL CListCtrl::SetItemText(int item, int subItem, const char* text) {
 }
 
 CString CListCtrl::GetItemText(int item, int subItem) const {
-  if (item < 0 || item >= GetItemCount() || subItem < 0) return CString();
+  // A column the list does not have is empty, as on every backend.
+  if (item < 0 || item >= GetItemCount() || subItem < 0 || subItem >= std::max(ColumnCount(this), 1)) return CString();
   // The control copies at most the buffer's size less one: grow until the text fits.
   for (std::size_t size = 1024;; size *= 4) {
     std::wstring buffer(size, L'\0');
