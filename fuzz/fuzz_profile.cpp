@@ -78,6 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string whole = fx::ProfileGetString(section, key, "default", 4096, ini);
   if (fuzz::WholeCharacters(whole)) fuzz::Check(fuzz::WholeCharacters(read), "read cut inside a character", read);
   fuzz::Check(whole.rfind(read, 0) == 0, "cut read is not a prefix of the value", read);
+  fuzz::Check(whole.find('\0') == std::string::npos, "a value read holds a NUL", whole);
   (void)fx::ProfileGetInt(section, key, -7, ini);
 
   const auto probes = Probes(content);

@@ -96,6 +96,15 @@ TEST_F(ProfileTest, NamesAndValuesAreTrimmed) {
   EXPECT_EQ(Get("Sec", "Single"), "x");
 }
 
+TEST_F(ProfileTest, AValueEndsAtItsFirstNul) {
+  using namespace std::string_literals;
+  WriteFile("[S]\r\nDir=/logs\0x\r\nPadded=a \0 b\r\nQuoted=\" q \"\0tail\r\nN=12\0003\r\n"s);
+  EXPECT_EQ(Get("S", "Dir"), "/logs");
+  EXPECT_EQ(Get("S", "Padded"), "a ");  // trimmed as a whole, then ended at the NUL
+  EXPECT_EQ(Get("S", "Quoted"), " q ");
+  EXPECT_EQ(fx::ProfileGetInt("S", "N", -1, m_file), 12);
+}
+
 TEST_F(ProfileTest, ReadsAreCutToTheBufferAtACharacterBoundary) {
   WriteFile("[S]\r\nK=abcアイ\r\n");
   EXPECT_EQ(Get("S", "K", "", 256), "abcアイ");
@@ -280,7 +289,7 @@ TEST_F(ProfileTest, GarbageNeverBreaksReadsOrWrites) {
   EXPECT_TRUE(Get("unclosed", "long", "", 20000) == std::string(10000, 'x'));
   EXPECT_TRUE(Get("unclosed", "long", "", 11) == std::string(10, 'x'));
   EXPECT_EQ(Get("T", "no equals sign"), "<none>");
-  EXPECT_EQ(Get("unclosed", "nul"), std::string("a\0b", 3));
+  EXPECT_EQ(Get("unclosed", "nul"), "a");
   EXPECT_EQ(Get("T", "last"), "<none>");  // in a repeated section
 
   ASSERT_TRUE(Put("S", "K", "replaced"));

@@ -161,6 +161,11 @@ TEST_F(SettingsStoreTest, ALoadedFolderAlwaysEndsInOneSeparator) {
   Write("Pellix.ini", "[LogSettings]\r\nDirectory=/var/log/pellix/\r\n");
   LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
   EXPECT_EQ(live.Directory, "/var/log/pellix/");
+  // A damaged file: the value ends at its NUL, and the separator goes where the folder ends.
+  using namespace std::string_literals;
+  Write("Pellix.ini", "[LogSettings]\r\nDirectory=/logs\0x\r\n"s);
+  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
+  EXPECT_EQ(live.Directory.Str(), std::string("/logs") + kPathSeparator);
 }
 
 TEST_F(SettingsStoreTest, GarbageFilesGiveDefaults) {

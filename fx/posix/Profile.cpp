@@ -291,6 +291,9 @@ std::optional<std::string> ProfileLookUp(std::string_view section, std::string_v
   const auto line = loaded.document->FindEntry(section, key);
   if (!line) return std::nullopt;
   std::string_view value = Classify(loaded.document->At(*line).text).value;
+  // A value ends at its first NUL, as the Windows functions read it: everything after the read
+  // sees an ordinary string. They trim the whole value first, so a blank before the NUL stays.
+  value = value.substr(0, value.find('\0'));
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);
   }

@@ -3,7 +3,8 @@
 // Sections and keys match case-insensitively (single-byte ASCII letters fold), the first
 // matching section and the first matching key in it win, and names and values are trimmed of
 // spaces and tabs. A value enclosed in matching single or double quotes is read without them,
-// as Windows does. Lines beginning with ';' are comments. Bytes are kept as they are.
+// as Windows does. A value ends at its first NUL byte, as in Windows' own reading of a damaged
+// file. Lines beginning with ';' are comments. Bytes are kept as they are.
 //
 // A file is parsed once and kept until it is written through this API or changes on disk.
 #pragma once
