@@ -28,6 +28,13 @@ bool CreateDialogWindow(CWnd* object, const DialogTemplate& tmpl, HWND parent, H
 // The default handling of a message for the window's class.
 LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The parent of a child window; null for a top-level window (whose owner is not its parent).
+HWND ParentOf(HWND window);
+
+// The dialog manager on `dialog` for a message to it or to a window inside it: Enter, Escape,
+// Tab and the like become the dialog's commands and focus moves. True when it took the message.
+bool IsDialogMessage(HWND dialog, MSG* message);
+
 // The system's local time, and the running program's full path as CP932 (empty when unknown).
 LocalTime SystemLocalTime();
 std::string ExecutablePath();

@@ -40,3 +40,8 @@ BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* resu
   }
   return CWnd::OnWndMsg(message, wParam, lParam, result);
 }
+
+BOOL CDialog::PreTranslateMessage(MSG* message) {
+  if (message->message < WM_KEYFIRST || message->message > WM_KEYLAST || m_hWnd == nullptr) return FALSE;
+  return fx::backend::IsDialogMessage(m_hWnd, message) ? TRUE : FALSE;
+}

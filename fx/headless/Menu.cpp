@@ -1,5 +1,7 @@
 #include "fx/Menu.h"
 
+#include "../core/HeldMenu.h"
+
 #include "Window.h"
 #include "fx/Resources.h"
 #include "fx/Wnd.h"
@@ -18,11 +20,6 @@ struct MenuData {
 MenuData* Data(HMENU menu) { return reinterpret_cast<MenuData*>(menu); }
 
 }  // namespace
-
-std::optional<fx::headless::OpenMenuState>& fx::headless::CurrentOpenMenu() {
-  static std::optional<OpenMenuState> open;
-  return open;
-}
 
 CMenu::~CMenu() { DestroyMenu(); }
 
@@ -90,8 +87,8 @@ int CMenu::GetMenuString(UINT position, CString& text, UINT) const {
 BOOL CMenu::TrackPopupMenu(UINT, int x, int y, CWnd* owner, LPCRECT) {
   MenuData* menu = Data(m_hMenu);
   if (menu == nullptr || owner == nullptr || owner->m_hWnd == nullptr) return FALSE;
-  fx::headless::OpenMenuState open{owner->m_hWnd, POINT{x, y}, {}};
+  fx::menus::HeldMenu open{owner->m_hWnd, POINT{x, y}, {}};
   for (const auto& item : menu->items) open.items.emplace_back(item.command, item.text);
-  fx::headless::CurrentOpenMenu() = std::move(open);
+  fx::menus::CurrentHeldMenu() = std::move(open);
   return TRUE;
 }

@@ -71,6 +71,7 @@ void DestroyTree(Window* window) {
     if (LiveSet().count(other) && other->owner == window && !other->destroying) Destroy(other);
   Send(window, WM_DESTROY);
   for (auto& child : window->children) DestroyTree(child.get());
+  if (Focus() == window) SetFocus(nullptr);
   if (window->object != nullptr) {
     window->object->m_hWnd = nullptr;
     window->object = nullptr;
@@ -135,6 +136,12 @@ Window* BuildDialog(const DialogTemplate& tmpl, Window* parent, Window* owner) {
   dialog->style = tmpl.style;
   dialog->text = tmpl.caption ? tmpl.caption : "";
   dialog->owner = owner;
+  if (parent != nullptr) {
+    // A page: a control parent, as are the windows between it and the dialog around it, so that
+    // the outer dialog's Tab goes on into the page's controls.
+    dialog->style |= DS_CONTROL;
+    for (Window* w = dialog; w != nullptr && (w == dialog || w->kind != Kind::Dialog); w = w->parent) w->controlParent = true;
+  }
   const int width = DialogUnitsToPixelsX(tmpl.cx);
   const int height = DialogUnitsToPixelsY(tmpl.cy);
   const bool framed = (tmpl.style & WS_CAPTION) == WS_CAPTION;
@@ -192,6 +199,15 @@ LRESULT DefaultWindowProc(Window* window, UINT message, WPARAM wParam, LPARAM lP
       return 0;
     case WM_INITDIALOG:
       return TRUE;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      return ControlInput(window, message, wParam, lParam);
     default:
       return 0;
   }
@@ -243,6 +259,22 @@ LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 }  // namespace fx::backend
 
+namespace {
+
+// A key the dialog manager left alone types its character, as the system's TranslateMessage does.
+void Translate(const MSG& message) {
+  if (message.message != WM_KEYDOWN) return;
+  switch (message.wParam) {
+    case VK_RETURN: fx::headless::Post(fx::headless::Live(message.hwnd), WM_CHAR, '\r', 1); break;
+    case VK_ESCAPE: fx::headless::Post(fx::headless::Live(message.hwnd), WM_CHAR, 0x1B, 1); break;
+    case VK_TAB: fx::headless::Post(fx::headless::Live(message.hwnd), WM_CHAR, '\t', 1); break;
+    case VK_SPACE: fx::headless::Post(fx::headless::Live(message.hwnd), WM_CHAR, ' ', 1); break;
+    default: break;
+  }
+}
+
+}  // namespace
+
 int fx::PumpMessages() {
   using namespace fx::headless;
   int delivered = 0;
@@ -251,8 +283,11 @@ int fx::PumpMessages() {
     Posted posted = queue.front();
     queue.pop_front();
     if (Window* window = Live(posted.window)) {
-      Send(window, posted.message, posted.wParam, posted.lParam);
+      MSG message{posted.window, posted.message, posted.wParam, posted.lParam, 0, POINT{0, 0}};
       ++delivered;
+      if (fx::PreTranslateMessage(&message)) continue;
+      Translate(message);
+      Send(window, posted.message, posted.wParam, posted.lParam);
     }
   }
   return delivered;

@@ -57,6 +57,7 @@ struct Window {
   int templateId = -1;   // dialogs made from a template
   std::string text;      // caption, control text, edit text, combo field
   DWORD style = 0;
+  bool controlParent = false;  // WS_EX_CONTROLPARENT: Tab goes on into its children
   bool visible = false;
   bool destroying = false;
   RECT rect{0, 0, 0, 0};  // in the parent's client coordinates (screen for top-level windows)
@@ -116,24 +117,26 @@ void Post(Window* window, UINT message, WPARAM wParam, LPARAM lParam);
 void NotifyCommand(Window* control, UINT code);
 LRESULT NotifyList(Window* list, UINT code, int row, int column);
 
-// The popup menu open now (headless menus stay open until chosen or dismissed).
-struct OpenMenuState;
 
-}  // namespace fx::headless
+// How the controls take keyboard and mouse input (clicks, typing, the list's selection), as the
+// real controls do; the default handling of those messages. The headless screen geometry: a
+// list's header and rows have fixed heights, tabs a fixed width.
+constexpr int kListHeaderHeight = 20;
+constexpr int kListRowHeight = 16;
+constexpr int kTabWidth = 60;
+POINT CellPoint(const Window* list, int row, int column);  // row -1: just below the rows
+LRESULT ControlInput(Window* window, UINT message, WPARAM wParam, LPARAM lParam);
 
-#include <optional>
-#include <utility>
+// The keyboard focus: the window keys are delivered to. Focusing a dialog focuses the control
+// it had focused last, or its first tab stop.
+Window* Focus();
+void SetFocus(Window* window);
 
-namespace fx::headless {
+// The dialog manager: Enter, Escape and Tab for a message to `dialog` or a window inside it.
+bool IsDialogMessage(Window* dialog, const MSG& message);
 
-struct OpenMenuState {
-  HWND owner;
-  POINT at;
-  std::vector<std::pair<UINT, std::string>> items;  // command 0 with empty text: separator
-};
-
-// Headless popup menus stay open after TrackPopupMenu returns, until the driver chooses an
-// item or dismisses them; the chosen command is then posted to the owner.
-std::optional<OpenMenuState>& CurrentOpenMenu();
+// The tab stop after (or before) `from` among the visible, enabled controls of `dialog`,
+// descending into control parents and wrapping around; `from` itself when there is no other.
+Window* NextTabStop(Window* dialog, Window* from, bool previous);
 
 }  // namespace fx::headless

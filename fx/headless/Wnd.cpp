@@ -45,6 +45,11 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
   return window->temporary.get();
 }
 
+CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
+  Window* window = Live(hWnd);
+  return window != nullptr ? window->object : nullptr;
+}
+
 BOOL CWnd::SubclassWindow(HWND hWnd) {
   Window* window = Live(hWnd);
   if (window == nullptr || m_hWnd != nullptr) return FALSE;

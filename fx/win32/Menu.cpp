@@ -1,16 +1,12 @@
 #include "fx/Menu.h"
 
+#include "../core/HeldMenu.h"
 #include "Win32.h"
 #include "fx/Desktop.h"
 #include "fx/Resources.h"
 #include "fx/Wnd.h"
 
 namespace fx::win32 {
-
-std::optional<OpenMenuState>& CurrentOpenMenu() {
-  static std::optional<OpenMenuState> open;
-  return open;
-}
 
 // The system's modal menu belongs to a desktop on the screen; with a recording desktop (tests,
 // scripted sessions) the menu is held open for the driver, as on the headless backend.
@@ -94,13 +90,13 @@ BOOL CMenu::TrackPopupMenu(UINT flags, int x, int y, CWnd* owner, LPCRECT rect) 
     ::SetForegroundWindow(owner->m_hWnd);
     return ::TrackPopupMenu(m_hMenu, flags & ~TPM_RETURNCMD, x, y, 0, owner->m_hWnd, rect);
   }
-  fx::win32::OpenMenuState open{owner->m_hWnd, POINT{x, y}, {}};
+  fx::menus::HeldMenu open{owner->m_hWnd, POINT{x, y}, {}};
   const UINT count = GetMenuItemCount();
   for (UINT i = 0; i < count; ++i) {
     CString text;
     GetMenuString(i, text, MF_BYPOSITION);
     open.items.emplace_back(GetMenuItemID(static_cast<int>(i)), text.Str());
   }
-  fx::win32::CurrentOpenMenu() = std::move(open);
+  fx::menus::CurrentHeldMenu() = std::move(open);
   return TRUE;
 }

@@ -60,14 +60,8 @@ ATOM TopLevelClass();
 std::string WindowTextOf(HWND window);
 void SetWindowTextOf(HWND window, std::string_view cp932);
 
-// Popup menus shown while the desktop keeps them off the screen are held open for the driver
-// instead of running the system's modal menu loop.
-struct OpenMenuState {
-  HWND owner;
-  POINT at;
-  std::vector<std::pair<UINT, std::string>> items;  // command 0 with empty text: separator
-};
-std::optional<OpenMenuState>& CurrentOpenMenu();
+// The system's modal popup menus while the desktop shows them on the screen; otherwise menus
+// are held open for the driver (fx/core/HeldMenu.h).
 bool UseRealPopupMenus();
 
 }  // namespace fx::win32

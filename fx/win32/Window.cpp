@@ -182,7 +182,11 @@ bool CreateDialogWindow(CWnd* object, const DialogTemplate& tmpl, HWND parent, H
   using namespace fx::win32;
   if (parent != nullptr && !::IsWindow(parent)) return false;
   EnsureCommonControls();
-  const DialogTemplateBuilder builder(tmpl);
+  // A page is a control parent (DS_CONTROL), as are the windows between it and the dialog
+  // around it, so that the outer dialog's Tab goes on into the page's controls.
+  DialogTemplate page = tmpl;
+  if (parent != nullptr) page.style |= DS_CONTROL;
+  const DialogTemplateBuilder builder(page);
   CWnd* const outerCreating = t_creating;
   const int outerTemplate = t_creatingTemplate;
   t_creating = object;
@@ -191,8 +195,22 @@ bool CreateDialogWindow(CWnd* object, const DialogTemplate& tmpl, HWND parent, H
                                              DialogProc, 0);
   t_creating = outerCreating;
   t_creatingTemplate = outerTemplate;
-  return dialog != nullptr && object->m_hWnd == dialog && ::IsWindow(dialog);
+  if (dialog == nullptr || object->m_hWnd != dialog || !::IsWindow(dialog)) return false;
+  for (HWND between = parent; between != nullptr && (::GetWindowLongW(between, GWL_STYLE) & WS_CHILD);
+       between = ::GetParent(between)) {
+    const WindowInfo* info = Info(between);
+    if (info != nullptr && info->kind != Kind::Control) break;
+    ::SetWindowLongPtrW(between, GWL_EXSTYLE, ::GetWindowLongPtrW(between, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+  }
+  return true;
 }
+
+HWND ParentOf(HWND window) {
+  if (window == nullptr || !::IsWindow(window) || !(::GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) return nullptr;
+  return ::GetAncestor(window, GA_PARENT);
+}
+
+bool IsDialogMessage(HWND dialog, MSG* message) { return ::IsDialogMessageW(dialog, message) != FALSE; }
 
 LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   using namespace fx::win32;
@@ -227,8 +245,10 @@ int fx::PumpMessages() {
       ::PostQuitMessage(static_cast<int>(message.wParam));
       break;
     }
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
+    if (!fx::PreTranslateMessage(&message)) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
     if (message.hwnd != nullptr && message.message != WM_PAINT && message.message != WM_TIMER) ++delivered;
   }
   return delivered;

@@ -32,6 +32,12 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
   return info->temporary.get();
 }
 
+CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
+  if (hWnd == nullptr || !::IsWindow(hWnd)) return nullptr;
+  const WindowInfo* info = Info(hWnd);
+  return info != nullptr ? info->object : nullptr;
+}
+
 BOOL CWnd::SubclassWindow(HWND hWnd) {
   if (hWnd == nullptr || m_hWnd != nullptr || !::IsWindow(hWnd)) return FALSE;
   fx::win32::WatchControl(hWnd);

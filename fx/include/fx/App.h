@@ -22,7 +22,14 @@ UINT WithDefaultIcon(UINT type);
 void MessageBeep(UINT type);
 BOOL GetCursorPos(POINT* point);
 
-// Delivers the messages posted so far (headless); returns how many were delivered.
+// Delivers the messages posted so far, each through PreTranslateMessage first; returns how
+// many were delivered.
 int PumpMessages();
+
+// What a message loop calls for every message before it translates and dispatches it: offers
+// the message to the fx windows from the message's window outward (the window, then its
+// parents up to its top-level window) and stops at the first that takes it. TRUE: taken, do not
+// dispatch it.
+BOOL PreTranslateMessage(MSG* message);
 
 }  // namespace fx

@@ -14,6 +14,11 @@ class CDialog : public CWnd {
 
   virtual BOOL OnInitDialog();
 
+  // Keyboard messages for this dialog's controls go through the dialog manager on this
+  // dialog's own window: Enter, Escape and Tab act on the innermost dialog, so a key typed in
+  // a page reaches the page and not the window around it.
+  BOOL PreTranslateMessage(MSG* message) override;
+
  protected:
   // Enter, the "OK" button: takes the data and ends the dialog (hides a modeless one).
   virtual void OnOK();

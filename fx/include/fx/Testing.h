@@ -1,6 +1,7 @@
-// The driver: acts on windows as a person would and reads back what a person sees. Every
-// action is delivered as the notifications the real controls send, through the same dispatch
-// the windows use at run time. Windows are addressed by HWND; dialogs by their template id.
+// The driver: acts on windows as a person would and reads back what a person sees. Keys and
+// clicks are delivered as keyboard and mouse messages to the control, through the message loop
+// and its pre-translation, so the controls themselves send their notifications as at run time.
+// Windows are addressed by HWND; dialogs by their template id.
 #pragma once
 
 #include <deque>
@@ -34,16 +35,22 @@ bool Click(HWND dialog, int controlId);
 bool TypeText(HWND dialog, int controlId, std::string_view text);
 // Selects all and deletes: one change notification when the text was not empty.
 bool ClearText(HWND dialog, int controlId);
-// Mouse actions on a list-view row; row -1 is the empty space below the last row.
+// Mouse actions on a list-view cell; row -1 (or a row past the last) is the empty space below the
+// rows. A column the list does not have is refused.
 bool ClickRow(HWND dialog, int listId, int row, int column = 0, Keys keys = Keys::None);
 bool RightClickRow(HWND dialog, int listId, int row, int column = 0);
 bool DoubleClickRow(HWND dialog, int listId, int row, int column = 0);
-// Arrow keys: the selection moves to `row` alone; no click notification.
+// Home and Down arrow keys in the list: the selection moves to `row` alone; no click notification.
 bool SelectRowByKeyboard(HWND dialog, int listId, int row);
 // Header drag and drop: the columns' order on screen, by column index.
 bool SetColumnOrder(HWND dialog, int listId, const std::vector<int>& order);
 bool SelectTab(HWND dialog, int tabId, int index);
 bool PickComboItem(HWND dialog, int comboId, int index);
+// A key pressed in a control: the focus moves there first (as a click into it would), then the
+// key goes through the message loop as the keyboard sends it.
+enum class Key { Enter, Escape, Tab, Space };
+bool PressKey(HWND dialog, int controlId, Key key);
+// Enter or Escape in the dialog's focused control (its first tab stop when none has the focus).
 bool PressEnter(HWND dialog);
 bool PressEscape(HWND dialog);
 bool CloseBox(HWND dialog);
@@ -66,6 +73,8 @@ void DismissMenu();
 
 // --- reading back ---
 bool IsVisible(HWND window);
+// The window with the keyboard focus; null when none of this program has it.
+HWND FocusedWindow();
 std::string WindowText(HWND window);
 std::string ControlText(HWND dialog, int controlId);
 bool IsChecked(HWND dialog, int controlId);

@@ -62,6 +62,17 @@ struct NMITEMACTIVATE {
 constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
 constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
 constexpr WPARAM MAKEWPARAM(unsigned lo, unsigned hi) { return static_cast<WPARAM>((lo & 0xFFFF) | ((hi & 0xFFFF) << 16)); }
+constexpr LPARAM MAKELPARAM(unsigned lo, unsigned hi) { return static_cast<LPARAM>(MAKEWPARAM(lo, hi)); }
+
+// A message as the message loop takes it from the queue.
+struct MSG {
+  HWND hwnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  DWORD time;
+  POINT pt;
+};
 
 // Window messages.
 constexpr UINT WM_NULL = 0x0000;
@@ -72,6 +83,31 @@ constexpr UINT WM_SETICON = 0x0080;
 constexpr UINT WM_NOTIFY = 0x004E;
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
+constexpr UINT WM_KEYFIRST = 0x0100;
+constexpr UINT WM_KEYDOWN = 0x0100;
+constexpr UINT WM_KEYUP = 0x0101;
+constexpr UINT WM_CHAR = 0x0102;
+constexpr UINT WM_KEYLAST = 0x0109;
+constexpr UINT WM_LBUTTONDOWN = 0x0201;
+constexpr UINT WM_LBUTTONUP = 0x0202;
+constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
+constexpr UINT WM_RBUTTONDOWN = 0x0204;
+constexpr UINT WM_RBUTTONUP = 0x0205;
+
+// Virtual keys and the key flags of mouse messages.
+constexpr UINT VK_TAB = 0x09;
+constexpr UINT VK_RETURN = 0x0D;
+constexpr UINT VK_SHIFT = 0x10;
+constexpr UINT VK_ESCAPE = 0x1B;
+constexpr UINT VK_SPACE = 0x20;
+constexpr UINT VK_END = 0x23;
+constexpr UINT VK_HOME = 0x24;
+constexpr UINT VK_UP = 0x26;
+constexpr UINT VK_DOWN = 0x28;
+constexpr WPARAM MK_LBUTTON = 0x0001;
+constexpr WPARAM MK_RBUTTON = 0x0002;
+constexpr WPARAM MK_SHIFT = 0x0004;
+constexpr WPARAM MK_CONTROL = 0x0008;
 
 constexpr WPARAM ICON_SMALL = 0;
 constexpr WPARAM ICON_BIG = 1;
@@ -89,6 +125,7 @@ constexpr UINT NM_CLICK = static_cast<UINT>(-2);
 constexpr UINT NM_DBLCLK = static_cast<UINT>(-3);
 constexpr UINT NM_RCLICK = static_cast<UINT>(-5);
 constexpr UINT TCN_SELCHANGE = static_cast<UINT>(-551);
+constexpr UINT TCN_SELCHANGING = static_cast<UINT>(-552);
 
 // ShowWindow commands.
 constexpr int SW_HIDE = 0;
@@ -114,6 +151,7 @@ constexpr DWORD WS_GROUP = 0x00020000;
 constexpr DWORD WS_TABSTOP = 0x00010000;
 constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
 constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
+constexpr DWORD WS_EX_CONTROLPARENT = 0x00010000;
 
 // Dialog styles.
 constexpr DWORD DS_SETFONT = 0x0040;

@@ -23,6 +23,8 @@ class CWnd {
 
   // The object attached to a window, or a temporary wrapper owned by the window.
   static CWnd* FromHandle(HWND hWnd);
+  // The object attached to a window; null when none is (no temporary wrapper is made).
+  static CWnd* FromHandlePermanent(HWND hWnd);
 
   // Attaches this object to an existing window (what DDX_Control does to controls).
   BOOL SubclassWindow(HWND hWnd);
@@ -63,6 +65,11 @@ class CWnd {
 
   // The entry of every message; dispatches through OnWndMsg, then the default handling.
   virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+  // The message loop's offer of a message before it is dispatched, to this window's object
+  // and then to those of the windows around it (fx::PreTranslateMessage). TRUE: this window
+  // has handled it, and it is not dispatched. By default nothing is taken.
+  virtual BOOL PreTranslateMessage(MSG* message);
 
  protected:
   virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);

@@ -1,0 +1,227 @@
+// The driver's input on Win32: keyboard and mouse messages posted to the real controls and run
+// through the message loop with its pre-translation (fx::PumpMessages), so the dialog manager
+// and the controls answer them as they answer a person. The pointer is moved to each click.
+#include "../core/Input.h"
+
+#include "Win32.h"
+#include "fx/App.h"
+
+namespace fx::input {
+namespace {
+
+using win32::Info;
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  return ::SendMessageW(window, message, wParam, lParam);
+}
+
+void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) { ::PostMessageW(window, message, wParam, lParam); }
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  const int length = ::GetClassNameW(window, name, 64);
+  return std::wstring(name, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
+LPARAM At(POINT point) { return MAKELPARAM(static_cast<unsigned>(point.x), static_cast<unsigned>(point.y)); }
+
+// A person moves the pointer to the point (client coordinates of `window`) before clicking.
+void MovePointer(HWND window, POINT point) {
+  ::ClientToScreen(window, &point);
+  ::SetCursorPos(point.x, point.y);
+}
+
+WPARAM KeyFlags(testing::Keys keys) {
+  return keys == testing::Keys::Control ? MK_CONTROL : keys == testing::Keys::Shift ? MK_SHIFT : 0;
+}
+
+LPARAM KeyData(UINT virtualKey, bool up) {
+  const auto scan = static_cast<LPARAM>(::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC) & 0xFF);
+  return 1 | (scan << 16) | (up ? static_cast<LPARAM>(0xC0000000u) : 0);
+}
+
+// The edit that takes typing: the control itself, or a combo box's field.
+HWND EditOf(HWND control) {
+  if (KindOf(control) != Kind::ComboBox) return control;
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  return ::GetComboBoxInfo(control, &info) && info.hwndItem != nullptr ? info.hwndItem : control;
+}
+
+void Key(HWND focus, UINT virtualKey) {
+  Post(focus, WM_KEYDOWN, virtualKey, KeyData(virtualKey, false));
+  Post(focus, WM_KEYUP, virtualKey, KeyData(virtualKey, true));
+}
+
+}  // namespace
+
+Kind KindOf(HWND window) {
+  if (window == nullptr || !::IsWindow(window)) return Kind::None;
+  if (const auto* info = Info(window); info && info->kind != win32::Kind::Control)
+    return info->kind == win32::Kind::TopLevel ? Kind::TopLevel : Kind::Dialog;
+  const std::wstring name = ClassOf(window);
+  const auto is = [&](const wchar_t* other) { return ::lstrcmpiW(name.c_str(), other) == 0; };
+  if (is(L"#32770")) return Kind::Dialog;
+  if (is(L"Button")) {
+    switch (StyleOf(window) & BS_TYPEMASK) {
+      case BS_CHECKBOX:
+      case BS_AUTOCHECKBOX: return Kind::CheckBox;
+      case BS_GROUPBOX: return Kind::GroupBox;
+      default: return Kind::PushButton;
+    }
+  }
+  if (is(L"Edit")) return Kind::Edit;
+  if (is(L"Static")) return Kind::Static;
+  if (is(WC_LISTVIEWW)) return Kind::ListView;
+  if (is(L"ComboBox")) return Kind::ComboBox;
+  if (is(WC_TABCONTROLW)) return Kind::Tab;
+  return Kind::Other;
+}
+
+DWORD StyleOf(HWND window) { return static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE)); }
+
+bool Reachable(HWND window) { return window != nullptr && ::IsWindow(window) && ::IsWindowVisible(window); }
+
+HWND ControlOf(HWND dialog, int controlId) {
+  if (dialog == nullptr || !::IsWindow(dialog)) return nullptr;
+  return ::GetDlgItem(dialog, controlId);
+}
+
+int ControlIdOf(HWND window) { return ::GetDlgCtrlID(window); }
+
+std::vector<HWND> ChildrenOf(HWND window) {
+  std::vector<HWND> children;
+  if (window == nullptr || !::IsWindow(window)) return children;
+  for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
+    children.push_back(child);
+  return children;
+}
+
+std::vector<HWND> OwnTopLevels() {
+  std::vector<HWND> result;
+  for (HWND window : win32::OwnWindows())
+    if (!(StyleOf(window) & WS_CHILD)) result.push_back(window);
+  return result;
+}
+
+int ColumnCount(HWND list) {
+  HWND header = reinterpret_cast<HWND>(Send(list, LVM_GETHEADER));
+  return header ? static_cast<int>(Send(header, HDM_GETITEMCOUNT)) : 0;
+}
+
+int RowCount(HWND list) { return static_cast<int>(Send(list, LVM_GETITEMCOUNT)); }
+
+int ItemCount(HWND control) {
+  return static_cast<int>(KindOf(control) == Kind::Tab ? Send(control, TCM_GETITEMCOUNT) : Send(control, CB_GETCOUNT));
+}
+
+HWND Focus() { return ::GetFocus(); }
+
+void PressKey(HWND target, UINT virtualKey) {
+  ::SetFocus(target);
+  HWND focus = ::GetFocus();
+  Key(focus != nullptr ? focus : target, virtualKey);
+  PumpMessages();
+}
+
+void TypeCharacter(HWND control, std::string_view character) {
+  HWND edit = EditOf(control);
+  ::SetFocus(edit);
+  Key(edit, VK_END);  // the caret goes to the end of the text
+  for (wchar_t c : win32::Wide(character)) Post(edit, WM_CHAR, c, 1);
+  PumpMessages();
+}
+
+void ClearText(HWND control) {
+  HWND edit = EditOf(control);
+  if (Send(edit, WM_GETTEXTLENGTH) == 0) return;
+  Send(edit, EM_SETSEL, 0, -1);
+  Send(edit, WM_CLEAR);
+}
+
+void ClickButton(HWND button) {
+  RECT client{};
+  ::GetClientRect(button, &client);
+  const POINT middle{client.right / 2, client.bottom / 2};
+  MovePointer(button, middle);
+  Post(button, WM_LBUTTONDOWN, MK_LBUTTON, At(middle));
+  Post(button, WM_LBUTTONUP, 0, At(middle));
+  PumpMessages();
+}
+
+bool ClickRow(HWND list, Mouse mouse, int row, int column, testing::Keys keys) {
+  POINT point{};
+  const int rows = RowCount(list);
+  // A person scrolls the row into view first.
+  if (row >= 0 || rows > 0) Send(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row >= 0 ? row : rows - 1), FALSE);
+  if (row >= 0) {
+    RECT cell{};
+    cell.top = column;
+    cell.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
+    Send(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+    point = POINT{cell.left + 3, (cell.top + cell.bottom) / 2};
+  } else {
+    RECT last{};
+    if (rows > 0) {
+      last.left = LVIR_BOUNDS;
+      Send(list, LVM_GETITEMRECT, static_cast<WPARAM>(rows - 1), reinterpret_cast<LPARAM>(&last));
+    } else if (HWND header = reinterpret_cast<HWND>(Send(list, LVM_GETHEADER))) {
+      ::GetClientRect(header, &last);
+    }
+    RECT client{};
+    ::GetClientRect(list, &client);
+    point = POINT{3, last.bottom + 4};
+    if (point.y >= client.bottom) return false;  // the rows fill the list: no empty space
+  }
+  MovePointer(list, point);
+  const WPARAM flags = KeyFlags(keys);
+  if (mouse == Mouse::Right) {
+    Post(list, WM_RBUTTONDOWN, MK_RBUTTON | flags, At(point));
+    Post(list, WM_RBUTTONUP, flags, At(point));
+  } else {
+    Post(list, WM_LBUTTONDOWN, MK_LBUTTON | flags, At(point));
+    Post(list, WM_LBUTTONUP, flags, At(point));
+    if (mouse == Mouse::Double) {
+      Post(list, WM_LBUTTONDBLCLK, MK_LBUTTON | flags, At(point));
+      Post(list, WM_LBUTTONUP, flags, At(point));
+    }
+  }
+  PumpMessages();
+  return true;
+}
+
+void ClickTab(HWND tab, int index) {
+  RECT item{};
+  Send(tab, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+  const POINT middle{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+  MovePointer(tab, middle);
+  Post(tab, WM_LBUTTONDOWN, MK_LBUTTON, At(middle));
+  Post(tab, WM_LBUTTONUP, 0, At(middle));
+  PumpMessages();
+}
+
+void PickComboItem(HWND combo, int index) {
+  Send(combo, CB_SETCURSEL, static_cast<WPARAM>(index));
+  Send(::GetParent(combo), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+void SetColumnOrder(HWND list, const std::vector<int>& order) {
+  std::vector<int> copy = order;
+  Send(list, LVM_SETCOLUMNORDERARRAY, copy.size(), reinterpret_cast<LPARAM>(copy.data()));
+  ::InvalidateRect(list, nullptr, TRUE);
+}
+
+void Resize(HWND window, int clientWidth, int clientHeight) {
+  RECT outer{}, client{};
+  ::GetWindowRect(window, &outer);
+  ::GetClientRect(window, &client);
+  const int width = (outer.right - outer.left) - client.right + clientWidth;
+  const int height = (outer.bottom - outer.top) - client.bottom + clientHeight;
+  ::SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CloseBox(HWND window) { Send(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+void PostMenuCommand(HWND owner, UINT command) { Post(owner, WM_COMMAND, MAKEWPARAM(command, 0), 0); }
+
+}  // namespace fx::input
