@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "fx/App.h"
 #include "fx/Testing.h"
 #include "fx/Types.h"
 #include "fx/Wnd.h"
@@ -182,11 +183,9 @@ struct HostWindow::State : std::streambuf {
         queue.End();
         return;
       }
-      // Tab and Enter move through a dialog's controls as in any dialog.
-      HWND root = message.hwnd ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-      wchar_t name[16] = {};
-      if (root && ::GetClassNameW(root, name, 16) && ::lstrcmpW(name, L"#32770") == 0 && ::IsDialogMessageW(root, &message))
-        continue;
+      // The framework's windows, from the message's own outward, take keys first: Enter in a
+      // settings page reaches the page, not the settings window.
+      if (fx::PreTranslateMessage(&message)) continue;
       ::TranslateMessage(&message);
       ::DispatchMessageW(&message);
     }
