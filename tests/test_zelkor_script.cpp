@@ -250,7 +250,16 @@ TEST(ZelkorScriptParser, DriverActions) {
   ui = ParseAs<UiCommand>("ui dblclick 13000 13000 1 2");
   EXPECT_EQ(ui.action, UiAction::DoubleClick);
   EXPECT_EQ(ui.column, 2);
-  EXPECT_EQ(ParseAs<UiCommand>("ui key 13000 13000 4").row, 4);
+  ui = ParseAs<UiCommand>("ui key 13000 13000 4");
+  EXPECT_EQ(ui.action, UiAction::Key);
+  EXPECT_EQ(ui.row, 4);
+  ui = ParseAs<UiCommand>("ui key 13002 13028 escape");
+  EXPECT_EQ(ui.action, UiAction::PressKey);
+  EXPECT_EQ(ui.control, 13028);
+  EXPECT_EQ(ui.key, UiKey::Escape);
+  EXPECT_EQ(ParseAs<UiCommand>("ui key 13003 13026 space").key, UiKey::Space);
+  EXPECT_NE(ErrorOf("ui key 13002 13028 home").find("unknown key \"home\""), std::string::npos);
+  EXPECT_NE(ErrorOf("ui key 13002 13028 enter 1").find("unexpected text"), std::string::npos);
 
   ui = ParseAs<UiCommand>("ui tab 13001 13001 1");
   EXPECT_EQ(ui.action, UiAction::Tab);
@@ -474,6 +483,19 @@ TEST_F(ZelkorSession, DriverActionsThatCannotBeDoneAreLineErrors) {
   ASSERT_EQ(Run("ui tab 13001 13001 1\nui click 13003 13026\n"), kExitOk) << errors;
   ASSERT_EQ(Run("ui menu 32771\n"), kExitBadInput);
   EXPECT_EQ(errors, "zelkor: line 1: no popup menu is open\n");
+}
+
+TEST_F(ZelkorSession, KeysArePressedInAControlAndRefusedForHiddenOrMissingOnes) {
+  // Enter in the keyword edit neither adds the rule nor hides the window; Escape in the URL
+  // field hides the URL window, so a key aimed at it next is a line error.
+  ASSERT_EQ(Run("ui type 13002 13028 hello\nui type 13002 13029 hi\nui key 13002 13028 enter\n"
+                "ui key 13002 13028 escape\nui show 13002\nui key 13007 13029 escape\nui key 13007 13029 enter\n"),
+            kExitBadInput);
+  EXPECT_NE(transcript_.find("edit 13028 \"hello\""), std::string::npos) << transcript_;
+  EXPECT_EQ(transcript_.find("(hidden)"), std::string::npos) << transcript_;
+  EXPECT_NE(errors.find("zelkor: line 7: cannot act on control 13029 of window 13007"), std::string::npos) << errors;
+  ASSERT_EQ(Run("ui key 13002 4242 tab\n"), kExitBadInput);
+  EXPECT_EQ(errors, "zelkor: line 1: window 13002 has no control 4242\n");
 }
 
 TEST_F(ZelkorSession, PopupMenusAreShownWhenTheyOpenAndChosenByCommand) {

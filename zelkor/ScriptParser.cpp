@@ -1,6 +1,7 @@
 #include "zelkor/ScriptParser.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <limits>
@@ -325,10 +326,23 @@ const Form<UiCommand> kUiForms[] = {
      [](ArgumentReader& args, LineReader&) { return RowAction(UiAction::RightClick, UiKeys::None, args); }},
     {"dblclick", kRowArguments, "double-click a list cell",
      [](ArgumentReader& args, LineReader&) { return RowAction(UiAction::DoubleClick, UiKeys::None, args); }},
-    {"key", "DIALOG LIST ROW", "select a row with the arrow keys",
+    {"key", "DIALOG CONTROL enter|escape|tab|space, or DIALOG LIST ROW",
+     "press a key in a control, or select a list row with the arrow keys",
      [](ArgumentReader& args, LineReader&) {
-       UiCommand ui = ControlAction(UiAction::Key, args, "LIST");
-       ui.row = args.Index("ROW");
+       // Told apart by the last word: a key name, or the row's number.
+       UiCommand ui = ControlAction(UiAction::Key, args, "CONTROL");
+       const std::string last = args.Word("KEY or ROW");
+       static constexpr std::pair<std::string_view, UiKey> kKeys[] = {
+           {"enter", UiKey::Enter}, {"escape", UiKey::Escape}, {"tab", UiKey::Tab}, {"space", UiKey::Space}};
+       const auto* key = std::find_if(std::begin(kKeys), std::end(kKeys), [&](const auto& k) { return k.first == last; });
+       if (key != std::end(kKeys)) {
+         ui.action = UiAction::PressKey;
+         ui.key = key->second;
+       } else if (!last.empty() && (std::isdigit(static_cast<unsigned char>(last[0])) || last[0] == '-' || last[0] == '+')) {
+         ui.row = static_cast<int>(WholeNumber(last, "ROW", 0, std::numeric_limits<int>::max()));
+       } else {
+         Fail("unknown key " + Quoted(last) + " (known: enter escape tab space, or a ROW number)");
+       }
        args.End();
        return ui;
      }},

@@ -52,7 +52,8 @@ enum class UiAction {
   Row,        // dialog control row [column], with keys
   RightClick, // dialog control row [column]
   DoubleClick,// dialog control row [column]
-  Key,        // dialog control row
+  Key,        // dialog control row: the list's selection moved with the keyboard
+  PressKey,   // dialog control key
   Tab,        // dialog control index
   Pick,       // dialog control index
   Enter,      // dialog
@@ -66,6 +67,7 @@ enum class UiAction {
   Where,      // dialog [control]; control -1 for the window itself
 };
 enum class UiKeys { None, Control, Shift };
+enum class UiKey { Enter, Escape, Tab, Space };
 
 struct UiCommand {
   UiAction action;
@@ -74,6 +76,7 @@ struct UiCommand {
   int row = 0;     // also the tab or combo index, the width, or the menu command
   int column = 0;  // also the height
   UiKeys keys = UiKeys::None;
+  UiKey key = UiKey::Enter;
   bool all = false;
   bool cancel = false;
   std::string text;

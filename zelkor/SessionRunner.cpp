@@ -208,6 +208,11 @@ Outcome SessionRunner::ExecuteUi(const UiCommand& ui) {
     case UiAction::RightClick: done = ft::RightClickRow(dialog, ui.control, ui.row, ui.column); break;
     case UiAction::DoubleClick: done = ft::DoubleClickRow(dialog, ui.control, ui.row, ui.column); break;
     case UiAction::Key: done = ft::SelectRowByKeyboard(dialog, ui.control, ui.row); break;
+    case UiAction::PressKey: {
+      static constexpr ft::Key kKeys[] = {ft::Key::Enter, ft::Key::Escape, ft::Key::Tab, ft::Key::Space};
+      done = ft::PressKey(dialog, ui.control, kKeys[static_cast<int>(ui.key)]);
+      break;
+    }
     case UiAction::Tab: done = ft::SelectTab(dialog, ui.control, ui.row); break;
     case UiAction::Pick: done = ft::PickComboItem(dialog, ui.control, ui.row); break;
     case UiAction::Enter: done = ft::PressEnter(dialog); break;

@@ -65,7 +65,8 @@ void ListMouseDown(Window* list, WPARAM keys, Cell cell, bool right) {
 
 LRESULT ListInput(Window* list, UINT message, WPARAM wParam, LPARAM lParam) {
   const Cell cell = HitTest(list, PointOf(lParam));
-  const int column = cell.row < 0 ? -1 : cell.column;
+  // Below the rows the real control reports column 0 with row -1.
+  const int column = cell.row < 0 ? 0 : cell.column;
   switch (message) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:

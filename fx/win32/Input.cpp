@@ -26,9 +26,15 @@ std::wstring ClassOf(HWND window) {
 LPARAM At(POINT point) { return MAKELPARAM(static_cast<unsigned>(point.x), static_cast<unsigned>(point.y)); }
 
 // A person moves the pointer to the point (client coordinates of `window`) before clicking.
+// The system may take a moment to report the new position (wine warps the X pointer).
 void MovePointer(HWND window, POINT point) {
   ::ClientToScreen(window, &point);
-  ::SetCursorPos(point.x, point.y);
+  if (!::SetCursorPos(point.x, point.y)) return;
+  for (int tries = 0; tries < 50; ++tries) {
+    POINT now{};
+    if (::GetCursorPos(&now) && now.x == point.x && now.y == point.y) return;
+    ::Sleep(5);
+  }
 }
 
 WPARAM KeyFlags(testing::Keys keys) {
