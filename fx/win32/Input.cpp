@@ -26,13 +26,18 @@ std::wstring ClassOf(HWND window) {
 LPARAM At(POINT point) { return MAKELPARAM(static_cast<unsigned>(point.x), static_cast<unsigned>(point.y)); }
 
 // A person moves the pointer to the point (client coordinates of `window`) before clicking.
-// The system may take a moment to report the new position (wine warps the X pointer).
+// The system may take a moment to report the new position: wine warps the X pointer, and the
+// motion of an earlier warp can still be on its way. Wait until the position holds.
 void MovePointer(HWND window, POINT point) {
   ::ClientToScreen(window, &point);
   if (!::SetCursorPos(point.x, point.y)) return;
-  for (int tries = 0; tries < 50; ++tries) {
+  for (int tries = 0, holding = 0; tries < 200 && holding < 10; ++tries) {
+    // Motion still queued from an earlier position would move the system's idea of the pointer
+    // back when it is taken from the queue: take it now.
+    MSG motion;
+    while (::PeekMessageW(&motion, nullptr, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) ::DispatchMessageW(&motion);
     POINT now{};
-    if (::GetCursorPos(&now) && now.x == point.x && now.y == point.y) return;
+    holding = ::GetCursorPos(&now) && now.x == point.x && now.y == point.y ? holding + 1 : 0;
     ::Sleep(5);
   }
 }
