@@ -41,11 +41,40 @@ bool TakesTyping(HWND control) {
 
 int RowOrNone(HWND list, int row) { return row >= 0 && row < input::RowCount(list) ? row : -1; }
 
-bool MouseOnRow(HWND dialog, int listId, input::Mouse mouse, int row, int column, Keys keys) {
+enum class Mouse { Left, Right, Double };
+
+void ClickAt(HWND window, POINT at, Mouse mouse = Mouse::Left, Keys keys = Keys::None) {
+  const WPARAM flags = keys == Keys::Control ? MK_CONTROL : keys == Keys::Shift ? MK_SHIFT : 0;
+  if (mouse == Mouse::Right) {
+    input::PostMouse(window, WM_RBUTTONDOWN, MK_RBUTTON | flags, at);
+    input::PostMouse(window, WM_RBUTTONUP, flags, at);
+    return;
+  }
+  input::PostMouse(window, WM_LBUTTONDOWN, MK_LBUTTON | flags, at);
+  input::PostMouse(window, WM_LBUTTONUP, flags, at);
+  if (mouse == Mouse::Double) {
+    input::PostMouse(window, WM_LBUTTONDBLCLK, MK_LBUTTON | flags, at);
+    input::PostMouse(window, WM_LBUTTONUP, flags, at);
+  }
+}
+
+// The focus moves to the target, then the key goes down and up in the focused window.
+void PressAndRelease(HWND target, UINT key) {
+  input::SetFocus(target);
+  HWND focus = input::Focus();
+  if (focus == nullptr) focus = target;
+  input::PostKey(focus, WM_KEYDOWN, key);
+  input::PostKey(focus, WM_KEYUP, key);
+  PumpMessages();
+}
+
+bool MouseOnRow(HWND dialog, int listId, Mouse mouse, int row, int column, Keys keys) {
   BeginAction();
   HWND list = ReachableControl(dialog, listId);
   if (input::KindOf(list) != Kind::ListView || column < 0 || column >= input::ColumnCount(list)) return false;
-  if (!input::ClickRow(list, mouse, RowOrNone(list, row), column, keys)) return false;
+  const std::optional<POINT> at = input::CellPoint(list, RowOrNone(list, row), column);
+  if (!at) return false;
+  ClickAt(list, *at, mouse, keys);
   return EndAction();
 }
 
@@ -53,7 +82,7 @@ bool KeyInDialog(HWND dialog, UINT key) {
   BeginAction();
   if (input::KindOf(dialog) != Kind::Dialog || !input::Reachable(dialog)) return false;
   HWND focus = input::Focus();
-  input::PressKey(focus != nullptr && IsInside(focus, dialog) ? focus : dialog, key);
+  PressAndRelease(focus != nullptr && IsInside(focus, dialog) ? focus : dialog, key);
   return EndAction();
 }
 
@@ -81,7 +110,7 @@ bool Click(HWND dialog, int controlId) {
   HWND control = ReachableControl(dialog, controlId);
   const Kind kind = input::KindOf(control);
   if (kind != Kind::PushButton && kind != Kind::CheckBox) return false;
-  input::ClickButton(control);
+  ClickAt(control, input::MiddleOf(control));
   return EndAction();
 }
 
@@ -89,9 +118,13 @@ bool TypeText(HWND dialog, int controlId, std::string_view text) {
   BeginAction();
   HWND control = ReachableControl(dialog, controlId);
   if (!TakesTyping(control)) return false;
-  for (std::size_t pos = 0; pos < text.size() && input::KindOf(control) != Kind::None;) {
+  // Each character at the end of the text: End puts the caret there, then the character.
+  HWND edit = input::EditOf(control);
+  for (std::size_t pos = 0; pos < text.size() && input::KindOf(edit) != Kind::None;) {
     const std::size_t length = sjis::CharLength(text, pos);
-    input::TypeCharacter(control, text.substr(pos, length));
+    PressAndRelease(edit, VK_END);
+    input::PostKey(edit, WM_CHAR, input::CharacterKey(text.substr(pos, length)));
+    PumpMessages();
     pos += length;
   }
   return EndAction();
@@ -106,23 +139,23 @@ bool ClearText(HWND dialog, int controlId) {
 }
 
 bool ClickRow(HWND dialog, int listId, int row, int column, Keys keys) {
-  return MouseOnRow(dialog, listId, input::Mouse::Left, row, column, keys);
+  return MouseOnRow(dialog, listId, Mouse::Left, row, column, keys);
 }
 
 bool RightClickRow(HWND dialog, int listId, int row, int column) {
-  return MouseOnRow(dialog, listId, input::Mouse::Right, row, column, Keys::None);
+  return MouseOnRow(dialog, listId, Mouse::Right, row, column, Keys::None);
 }
 
 bool DoubleClickRow(HWND dialog, int listId, int row, int column) {
-  return MouseOnRow(dialog, listId, input::Mouse::Double, row, column, Keys::None);
+  return MouseOnRow(dialog, listId, Mouse::Double, row, column, Keys::None);
 }
 
 bool SelectRowByKeyboard(HWND dialog, int listId, int row) {
   BeginAction();
   HWND list = ReachableControl(dialog, listId);
   if (input::KindOf(list) != Kind::ListView || RowOrNone(list, row) < 0) return false;
-  input::PressKey(list, VK_HOME);
-  for (int i = 0; i < row && input::KindOf(list) != Kind::None; ++i) input::PressKey(list, VK_DOWN);
+  PressAndRelease(list, VK_HOME);
+  for (int i = 0; i < row && input::KindOf(list) != Kind::None; ++i) PressAndRelease(list, VK_DOWN);
   return EndAction();
 }
 
@@ -144,7 +177,7 @@ bool SelectTab(HWND dialog, int tabId, int index) {
   BeginAction();
   HWND tab = ReachableControl(dialog, tabId);
   if (input::KindOf(tab) != Kind::Tab || index < 0 || index >= input::ItemCount(tab)) return false;
-  input::ClickTab(tab, index);
+  ClickAt(tab, input::TabPoint(tab, index));
   return EndAction();
 }
 
@@ -163,7 +196,7 @@ bool PressKey(HWND dialog, int controlId, Key key) {
   // Labels and frames never take the focus.
   if (kind == Kind::None || kind == Kind::Static || kind == Kind::GroupBox) return false;
   static constexpr UINT kKeys[] = {VK_RETURN, VK_ESCAPE, VK_TAB, VK_SPACE};
-  input::PressKey(control, kKeys[static_cast<int>(key)]);
+  PressAndRelease(control, kKeys[static_cast<int>(key)]);
   return EndAction();
 }
 

@@ -4,6 +4,7 @@
 // are marked as changes made directly.
 #pragma once
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -30,20 +31,24 @@ int RowCount(HWND list);
 int ItemCount(HWND tabOrCombo);
 HWND Focus();
 
-// --- input; each runs the message loop until the queue is empty ---
-// The keyboard focus moves to `target` (as a click into it would), then the key goes down and up.
-void PressKey(HWND target, UINT virtualKey);
-// One character (CP932) typed at the end of an edit or of a combo box's field.
-void TypeCharacter(HWND control, std::string_view character);
+// --- input: messages posted to a window, delivered by the message loop ---
+void SetFocus(HWND window);  // as a click into the window or the dialog manager would
+// A keyboard message (WM_KEYDOWN, WM_KEYUP, WM_CHAR) posted to the window.
+void PostKey(HWND window, UINT message, WPARAM key);
+// A mouse message at a point in the window's client area; a button going down first moves the
+// pointer there.
+void PostMouse(HWND window, UINT message, WPARAM keys, POINT at);
+// Where a person clicks: the middle of a window, a list-view cell (row -1: the empty space just
+// below the rows; nullopt when the rows fill the list), a tab.
+POINT MiddleOf(HWND window);
+std::optional<POINT> CellPoint(HWND list, int row, int column);
+POINT TabPoint(HWND tab, int index);
+// A typed character (CP932) as WM_CHAR carries it: UTF-16 on Win32; the bytes on the headless backend.
+WPARAM CharacterKey(std::string_view character);
+// The edit that takes typing: the control, or a combo box's field.
+HWND EditOf(HWND control);
 // Select all and delete, made directly (one change notification).
 void ClearText(HWND control);
-// A left click in the middle of a button or check box.
-void ClickButton(HWND button);
-enum class Mouse { Left, Right, Double };
-// A click on a list-view cell, or with row -1 on the empty space below the rows. False when that
-// space cannot be reached (the rows fill the list).
-bool ClickRow(HWND list, Mouse mouse, int row, int column, testing::Keys keys);
-void ClickTab(HWND tab, int index);
 // Made directly: the drop-down list's pick, the header's drag, the frame's drag, the close box.
 void PickComboItem(HWND combo, int index);
 void SetColumnOrder(HWND list, const std::vector<int>& order);

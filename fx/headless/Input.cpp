@@ -16,10 +16,6 @@ void Put(Window* window, UINT message, WPARAM wParam, LPARAM lParam) { headless:
 
 LPARAM At(POINT point) { return MAKELPARAM(static_cast<unsigned>(point.x), static_cast<unsigned>(point.y)); }
 
-WPARAM KeyFlags(testing::Keys keys) {
-  return keys == testing::Keys::Control ? MK_CONTROL : keys == testing::Keys::Shift ? MK_SHIFT : 0;
-}
-
 }  // namespace
 
 Kind KindOf(HWND handle) {
@@ -99,63 +95,37 @@ HWND Focus() {
   return focus ? focus->handle() : nullptr;
 }
 
-void PressKey(HWND target, UINT virtualKey) {
-  headless::SetFocus(Live(target));
-  Window* focus = headless::Focus();
-  Put(focus, WM_KEYDOWN, virtualKey, 1);
-  Put(focus, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
-  PumpMessages();
+void SetFocus(HWND window) { headless::SetFocus(Live(window)); }
+
+void PostKey(HWND window, UINT message, WPARAM key) {
+  Put(Live(window), message, key, message == WM_KEYUP ? static_cast<LPARAM>(0xC0000001u) : 1);
 }
 
-void TypeCharacter(HWND control, std::string_view character) {
-  Window* window = Live(control);
-  headless::SetFocus(window);
+void PostMouse(HWND window, UINT message, WPARAM keys, POINT at) { Put(Live(window), message, keys, At(at)); }
+
+POINT MiddleOf(HWND handle) {
+  const RECT r = Live(handle)->rect;
+  return POINT{(r.right - r.left) / 2, (r.bottom - r.top) / 2};
+}
+
+std::optional<POINT> CellPoint(HWND list, int row, int column) { return headless::CellPoint(Live(list), row, column); }
+
+POINT TabPoint(HWND, int index) { return POINT{index * headless::kTabWidth + headless::kTabWidth / 2, 8}; }
+
+WPARAM CharacterKey(std::string_view character) {
   WPARAM packed = 0;
   for (std::size_t i = 0; i < character.size() && i < 2; ++i)
     packed |= static_cast<WPARAM>(static_cast<unsigned char>(character[i])) << (8 * i);
-  Put(window, WM_CHAR, packed, 1);
-  PumpMessages();
+  return packed;
 }
+
+HWND EditOf(HWND control) { return control; }
 
 void ClearText(HWND control) {
   Window* window = Live(control);
   if (window == nullptr || window->text.empty()) return;
   window->text.clear();
   headless::NotifyCommand(window, window->kind == headless::Kind::Edit ? EN_CHANGE : CBN_EDITCHANGE);
-}
-
-void ClickButton(HWND button) {
-  Window* window = Live(button);
-  const RECT r = window->rect;
-  const LPARAM middle = At(POINT{(r.right - r.left) / 2, (r.bottom - r.top) / 2});
-  Put(window, WM_LBUTTONDOWN, MK_LBUTTON, middle);
-  Put(window, WM_LBUTTONUP, 0, middle);
-  PumpMessages();
-}
-
-bool ClickRow(HWND list, Mouse mouse, int row, int column, testing::Keys keys) {
-  Window* window = Live(list);
-  const LPARAM at = At(headless::CellPoint(window, row, column));
-  const WPARAM flags = KeyFlags(keys);
-  if (mouse == Mouse::Right) {
-    Put(window, WM_RBUTTONDOWN, MK_RBUTTON | flags, at);
-    Put(window, WM_RBUTTONUP, flags, at);
-  } else {
-    Put(window, WM_LBUTTONDOWN, MK_LBUTTON | flags, at);
-    Put(window, WM_LBUTTONUP, flags, at);
-    if (mouse == Mouse::Double) {
-      Put(window, WM_LBUTTONDBLCLK, MK_LBUTTON | flags, at);
-      Put(window, WM_LBUTTONUP, flags, at);
-    }
-  }
-  PumpMessages();
-  return true;
-}
-
-void ClickTab(HWND tab, int index) {
-  Window* window = Live(tab);
-  Put(window, WM_LBUTTONDOWN, MK_LBUTTON, At(POINT{index * headless::kTabWidth + headless::kTabWidth / 2, 8}));
-  PumpMessages();
 }
 
 void PickComboItem(HWND combo, int index) {

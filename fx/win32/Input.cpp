@@ -42,26 +42,9 @@ void MovePointer(HWND window, POINT point) {
   }
 }
 
-WPARAM KeyFlags(testing::Keys keys) {
-  return keys == testing::Keys::Control ? MK_CONTROL : keys == testing::Keys::Shift ? MK_SHIFT : 0;
-}
-
 LPARAM KeyData(UINT virtualKey, bool up) {
   const auto scan = static_cast<LPARAM>(::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC) & 0xFF);
   return 1 | (scan << 16) | (up ? static_cast<LPARAM>(0xC0000000u) : 0);
-}
-
-// The edit that takes typing: the control itself, or a combo box's field.
-HWND EditOf(HWND control) {
-  if (KindOf(control) != Kind::ComboBox) return control;
-  COMBOBOXINFO info{};
-  info.cbSize = sizeof info;
-  return ::GetComboBoxInfo(control, &info) && info.hwndItem != nullptr ? info.hwndItem : control;
-}
-
-void Key(HWND focus, UINT virtualKey) {
-  Post(focus, WM_KEYDOWN, virtualKey, KeyData(virtualKey, false));
-  Post(focus, WM_KEYUP, virtualKey, KeyData(virtualKey, true));
 }
 
 }  // namespace
@@ -128,40 +111,25 @@ int ItemCount(HWND control) {
 
 HWND Focus() { return ::GetFocus(); }
 
-void PressKey(HWND target, UINT virtualKey) {
-  ::SetFocus(target);
-  HWND focus = ::GetFocus();
-  Key(focus != nullptr ? focus : target, virtualKey);
-  PumpMessages();
+void SetFocus(HWND window) { ::SetFocus(window); }
+
+void PostKey(HWND window, UINT message, WPARAM key) {
+  const LPARAM data = message == WM_CHAR ? 1 : KeyData(static_cast<UINT>(key), message == WM_KEYUP);
+  Post(window, message, key, data);
 }
 
-void TypeCharacter(HWND control, std::string_view character) {
-  HWND edit = EditOf(control);
-  ::SetFocus(edit);
-  Key(edit, VK_END);  // the caret goes to the end of the text
-  for (wchar_t c : win32::Wide(character)) Post(edit, WM_CHAR, c, 1);
-  PumpMessages();
+void PostMouse(HWND window, UINT message, WPARAM keys, POINT at) {
+  if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) MovePointer(window, at);
+  Post(window, message, keys, At(at));
 }
 
-void ClearText(HWND control) {
-  HWND edit = EditOf(control);
-  if (Send(edit, WM_GETTEXTLENGTH) == 0) return;
-  Send(edit, EM_SETSEL, 0, -1);
-  Send(edit, WM_CLEAR);
-}
-
-void ClickButton(HWND button) {
+POINT MiddleOf(HWND window) {
   RECT client{};
-  ::GetClientRect(button, &client);
-  const POINT middle{client.right / 2, client.bottom / 2};
-  MovePointer(button, middle);
-  Post(button, WM_LBUTTONDOWN, MK_LBUTTON, At(middle));
-  Post(button, WM_LBUTTONUP, 0, At(middle));
-  PumpMessages();
+  ::GetClientRect(window, &client);
+  return POINT{client.right / 2, client.bottom / 2};
 }
 
-bool ClickRow(HWND list, Mouse mouse, int row, int column, testing::Keys keys) {
-  POINT point{};
+std::optional<POINT> CellPoint(HWND list, int row, int column) {
   const int rows = RowCount(list);
   // A person scrolls the row into view first.
   if (row >= 0 || rows > 0) Send(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row >= 0 ? row : rows - 1), FALSE);
@@ -170,45 +138,45 @@ bool ClickRow(HWND list, Mouse mouse, int row, int column, testing::Keys keys) {
     cell.top = column;
     cell.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
     Send(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
-    point = POINT{cell.left + 3, (cell.top + cell.bottom) / 2};
-  } else {
-    RECT last{};
-    if (rows > 0) {
-      last.left = LVIR_BOUNDS;
-      Send(list, LVM_GETITEMRECT, static_cast<WPARAM>(rows - 1), reinterpret_cast<LPARAM>(&last));
-    } else if (HWND header = reinterpret_cast<HWND>(Send(list, LVM_GETHEADER))) {
-      ::GetClientRect(header, &last);
-    }
-    RECT client{};
-    ::GetClientRect(list, &client);
-    point = POINT{3, last.bottom + 4};
-    if (point.y >= client.bottom) return false;  // the rows fill the list: no empty space
+    return POINT{cell.left + 3, (cell.top + cell.bottom) / 2};
   }
-  MovePointer(list, point);
-  const WPARAM flags = KeyFlags(keys);
-  if (mouse == Mouse::Right) {
-    Post(list, WM_RBUTTONDOWN, MK_RBUTTON | flags, At(point));
-    Post(list, WM_RBUTTONUP, flags, At(point));
-  } else {
-    Post(list, WM_LBUTTONDOWN, MK_LBUTTON | flags, At(point));
-    Post(list, WM_LBUTTONUP, flags, At(point));
-    if (mouse == Mouse::Double) {
-      Post(list, WM_LBUTTONDBLCLK, MK_LBUTTON | flags, At(point));
-      Post(list, WM_LBUTTONUP, flags, At(point));
-    }
+  RECT last{};
+  if (rows > 0) {
+    last.left = LVIR_BOUNDS;
+    Send(list, LVM_GETITEMRECT, static_cast<WPARAM>(rows - 1), reinterpret_cast<LPARAM>(&last));
+  } else if (HWND header = reinterpret_cast<HWND>(Send(list, LVM_GETHEADER))) {
+    ::GetClientRect(header, &last);
   }
-  PumpMessages();
-  return true;
+  RECT client{};
+  ::GetClientRect(list, &client);
+  const POINT below{3, last.bottom + 4};
+  if (below.y >= client.bottom) return std::nullopt;  // the rows fill the list: no empty space
+  return below;
 }
 
-void ClickTab(HWND tab, int index) {
+POINT TabPoint(HWND tab, int index) {
   RECT item{};
   Send(tab, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-  const POINT middle{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
-  MovePointer(tab, middle);
-  Post(tab, WM_LBUTTONDOWN, MK_LBUTTON, At(middle));
-  Post(tab, WM_LBUTTONUP, 0, At(middle));
-  PumpMessages();
+  return POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+}
+
+WPARAM CharacterKey(std::string_view character) {
+  const std::wstring wide = win32::Wide(character);
+  return wide.empty() ? 0 : wide[0];
+}
+
+HWND EditOf(HWND control) {
+  if (KindOf(control) != Kind::ComboBox) return control;
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  return ::GetComboBoxInfo(control, &info) && info.hwndItem != nullptr ? info.hwndItem : control;
+}
+
+void ClearText(HWND control) {
+  HWND edit = EditOf(control);
+  if (Send(edit, WM_GETTEXTLENGTH) == 0) return;
+  Send(edit, EM_SETSEL, 0, -1);
+  Send(edit, WM_CLEAR);
 }
 
 void PickComboItem(HWND combo, int index) {
