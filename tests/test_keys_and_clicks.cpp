@@ -187,6 +187,8 @@ TEST(Clicks, ARightClickOpensTheMenuAtThePointerWithOnlyTheRowUnderItSelected) {
   PointerDesktop desktop;
   fx::SetDesktop(&desktop);
   HWND log = s.Dialog(IDD_EVENTLOG);
+  // On the screen, wherever the system placed it, so that the pointer can reach its rows.
+  ::SetWindowPos(log, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   s.Join("guest#00000001", "10.0.0.1", 6699, 0, 0);
   s.Join("guest#00000002", "10.0.0.2", 6699, 0, 0);
   s.Join("guest#00000003", "10.0.0.3", 6699, 0, 0);
