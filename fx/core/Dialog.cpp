@@ -43,5 +43,9 @@ BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* resu
 
 BOOL CDialog::PreTranslateMessage(MSG* message) {
   if (message->message < WM_KEYFIRST || message->message > WM_KEYLAST || m_hWnd == nullptr) return FALSE;
+  // A page (a dialog inside another window) leaves Tab to the dialog around it, whose dialog
+  // manager goes through the page's controls as through its own: Tab then reaches the window's
+  // own buttons too and comes back into the page, as in a property sheet.
+  if (message->wParam == VK_TAB && fx::backend::ParentOf(m_hWnd) != nullptr) return FALSE;
   return fx::backend::IsDialogMessage(m_hWnd, message) ? TRUE : FALSE;
 }
