@@ -11,6 +11,7 @@
 #include "fx/Resources.h"
 #include "fx/Shell.h"
 #include "plugin/Globals.h"
+#include "settings/SettingDlg.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "eventlog/EventLogDlg.h"
 #include "eventlog/LogLines.h"
 #include "fx/App.h"
 #include "fx/Clock.h"
@@ -18,6 +19,9 @@
 #include "fx/Sjis.h"
 #include "handlers/AutoReact.h"
 #include "plugin/Globals.h"
+#include "plugin/PellixPlugin.h"
+#include "settings/SettingDlg.h"
+#include "urls/UrlDlg.h"
 #include "zelkor/HostServices.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "eventlog/EventLogDlg.h"
 #include "fx/Clock.h"
 #include "handlers/AddressForm.h"
 #include "handlers/AutoReact.h"
@@ -16,6 +17,8 @@
 #include "handlers/UrlScan.h"
 #include "handlers/Welcome.h"
 #include "plugin/Globals.h"
+#include "settings/SettingDlg.h"
+#include "urls/UrlDlg.h"
 
 namespace {
 

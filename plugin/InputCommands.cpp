@@ -2,9 +2,12 @@
 
 #include <string>
 
+#include "eventlog/EventLogDlg.h"
 #include "fx/App.h"
 #include "fx/Sjis.h"
 #include "plugin/Globals.h"
+#include "settings/SettingDlg.h"
+#include "urls/UrlDlg.h"
 
 namespace {
 

@@ -1,7 +1,11 @@
 // The module's entry: the single instances in their fixed order, the resource registration and
 // the registration with the host, both when the module is loaded.
+#include "eventlog/EventLogDlg.h"
 #include "plugin/Globals.h"
+#include "plugin/PellixPlugin.h"
 #include "resources/Resources.h"
+#include "settings/SettingDlg.h"
+#include "urls/UrlDlg.h"
 
 namespace {
 

@@ -1,8 +1,11 @@
 #include "plugin/PellixPlugin.h"
 
+#include "eventlog/EventLogDlg.h"
 #include "handlers/EventHandlers.h"
 #include "plugin/Globals.h"
 #include "plugin/InputCommands.h"
+#include "settings/SettingDlg.h"
+#include "urls/UrlDlg.h"
 
 namespace {
 

@@ -4,14 +4,12 @@
 
 #include "fx/App.h"
 #include "fx/Menu.h"
+#include "settings/SettingDlg.h"
 #include "settings/SettingsStore.h"
 
 BEGIN_MESSAGE_MAP(CAutoReactPage, CDialog)
-  ON_BN_CLICKED(IDC_AUTO_WELCOME, OnAutoWelcome)
-  ON_EN_CHANGE(IDC_WELCOME_MESSAGE, OnChangeMessage)
   ON_BN_CLICKED(IDC_REACT_ADD, OnAddOrChange)
   ON_BN_CLICKED(IDC_REACT_DELETE, OnDelete)
-  ON_BN_CLICKED(IDC_AUTO_REACT, OnAutoReact)
   ON_NOTIFY(NM_CLICK, IDC_REACT_LIST, OnClickReactList)
   ON_WM_DESTROY()
   ON_NOTIFY(NM_RCLICK, IDC_REACT_LIST, OnRclickReactList)
@@ -28,9 +26,7 @@ constexpr int kResponseColumn = 1;
 
 void CAutoReactPage::DoDataExchange(CDataExchange* dx) {
   CDialog::DoDataExchange(dx);
-  DDX_Text(dx, IDC_WELCOME_MESSAGE, Message);
-  DDX_Check(dx, IDC_AUTO_WELCOME, AutoWelcome);
-  DDX_Check(dx, IDC_AUTO_REACT, AutoReact);
+  m_owner.ExchangeSettings(dx, IDD);
   DDX_Text(dx, IDC_REACT_WORD, m_strWord);
   DDX_Text(dx, IDC_REACT_RES, m_strRes);
   DDX_Control(dx, IDC_REACT_LIST, m_reactList);
@@ -52,12 +48,14 @@ BOOL CAutoReactPage::OnInitDialog() {
 void CAutoReactPage::OnOK() {}
 void CAutoReactPage::OnCancel() {}
 
-// The menu's delete arrives as a command; it is taken before the message table.
+// The menu's delete arrives as a command, and the settings' boxes and welcome edit write their
+// setting at once; both are taken before the message table.
 BOOL CAutoReactPage::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (LOWORD(wParam) == ID_DELETE_RULE) {
     DeleteSelectedRules();
     return TRUE;
   }
+  if (m_owner.TakeSetting(*this, IDD, wParam)) return TRUE;
   return CDialog::OnCommand(wParam, lParam);
 }
 
@@ -113,10 +111,6 @@ void CAutoReactPage::DeleteSelectedRules() {
   m_bChangeMode = 0;
 }
 
-void CAutoReactPage::OnAutoWelcome() { AutoWelcome = IsDlgButtonChecked(IDC_AUTO_WELCOME) == BST_CHECKED ? 1 : 0; }
-
-void CAutoReactPage::OnChangeMessage() { GetDlgItemText(IDC_WELCOME_MESSAGE, Message); }
-
 void CAutoReactPage::OnAddOrChange() {
   UpdateData(TRUE);
   if (m_strWord.GetLength() == 0) {
@@ -145,8 +139,6 @@ void CAutoReactPage::OnAddOrChange() {
 }
 
 void CAutoReactPage::OnDelete() { DeleteSelectedRules(); }
-
-void CAutoReactPage::OnAutoReact() { AutoReact = IsDlgButtonChecked(IDC_AUTO_REACT) == BST_CHECKED ? 1 : 0; }
 
 void CAutoReactPage::OnClickReactList(NMHDR*, LRESULT* result) {
   SyncEditsWithSelection();

@@ -9,16 +9,20 @@
 #include "fx/ListCtrl.h"
 #include "resources/resource.h"
 
+class CSettingDlg;
+
 class CAutoReactPage : public CDialog {
  public:
   enum { IDD = IDD_AUTOREACT };
 
-  CAutoReactPage() = default;
+  // The settings window holds the page and the table of its settings.
+  explicit CAutoReactPage(CSettingDlg& owner) : m_owner(owner) {}
 
-  CString Message;      // welcome template
-  int AutoWelcome = 0;  // send the welcome on join
+  // Settings; their initial values, keys and controls are in settings/PluginSettings.h.
+  CString Message;        // welcome template
+  int AutoWelcome;        // send the welcome on join
   CListCtrl m_reactList;  // the rule table: column 0 keyword, column 1 response
-  int AutoReact = 0;    // answer chat lines from the rule table
+  int AutoReact;          // answer chat lines from the rule table
   CString m_strWord;
   CString m_strRes;
   int m_bChangeMode = 0;  // 0: the button adds a row; 1: it rewrites the first selected row
@@ -34,11 +38,8 @@ class CAutoReactPage : public CDialog {
   void OnOK() override;
   void OnCancel() override;
 
-  afx_msg void OnAutoWelcome();
-  afx_msg void OnChangeMessage();
   afx_msg void OnAddOrChange();
   afx_msg void OnDelete();
-  afx_msg void OnAutoReact();
   afx_msg void OnClickReactList(NMHDR* header, LRESULT* result);
   afx_msg void OnDestroy();
   afx_msg void OnRclickReactList(NMHDR* header, LRESULT* result);
@@ -51,5 +52,6 @@ class CAutoReactPage : public CDialog {
   void SetRuleEdits(const char* word, const char* response);
   void DeleteSelectedRules();
 
+  CSettingDlg& m_owner;
   std::string m_ruleIniPath;
 };

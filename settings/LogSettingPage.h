@@ -5,35 +5,41 @@
 #include "fx/Dialog.h"
 #include "resources/resource.h"
 
+class CSettingDlg;
+
 class CLogSettingPage : public CDialog {
  public:
   enum { IDD = IDD_LOGSETTING };
 
-  CLogSettingPage() = default;
+  // The settings window holds the page and the table of its settings.
+  explicit CLogSettingPage(CSettingDlg& owner) : m_owner(owner) {}
 
-  int AutoLog = 0;
-  int TimeStump = 1;
-  int EventDlg = 0;
-  int Html = 1;
-  int EnterLog = 1;
-  int LeaveLog = 1;
-  int RenameLog = 1;
-  int MessageLog = 1;
-  int RCMSLog = 0;
-  int URLLog = 0;
-  int WriteType = 0;
-  int NameInclude = 1;
+  // Settings; their initial values, keys and controls are in settings/PluginSettings.h.
+  int AutoLog;
+  int TimeStump;
+  int EventDlg;
+  int Html;
+  int EnterLog;
+  int LeaveLog;
+  int RenameLog;
+  int MessageLog;
+  int RCMSLog;
+  int URLLog;
+  int WriteType;
+  int NameInclude;
   CString CheckUser;
   CString Directory;  // always ends in a separator once chosen
 
  protected:
   void DoDataExchange(CDataExchange* dx) override;
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   void OnOK() override;
   void OnCancel() override;
 
   afx_msg void OnBrowse();
-  afx_msg void OnFlagClicked();
-  afx_msg void OnChangeCheckUser();
 
   DECLARE_MESSAGE_MAP()
+
+ private:
+  CSettingDlg& m_owner;
 };

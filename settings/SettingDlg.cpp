@@ -2,11 +2,11 @@
 
 #include "fx/Module.h"
 #include "fx/Resources.h"
+#include "settings/PluginSettings.h"
 #include "settings/ProgramFolder.h"
 
 BEGIN_MESSAGE_MAP(CSettingDlg, CDialog)
   ON_NOTIFY(TCN_SELCHANGE, IDC_SETTING_TAB, OnSelchangeTab)
-  ON_BN_CLICKED(IDC_SET_DLG, OnSetDlg)
 END_MESSAGE_MAP()
 
 namespace {
@@ -15,25 +15,51 @@ namespace {
 constexpr int kPageX = 3;
 constexpr int kPageY = 24;
 
+constexpr const auto& kSettings = pellix::kPluginSettings<CSettingDlg>;
+
 }  // namespace
+
+CSettingDlg::CSettingDlg() { pellix::ApplySettingDefaults(kSettings, *this); }
+
+void CSettingDlg::ExchangeSettings(CDataExchange* dx, int dialog) {
+  for (const auto& row : kSettings) {
+    if (row.dialog != dialog) continue;
+    if (row.kind == pellix::SettingKind::Flag) DDX_Check(dx, row.control, row.flag(*this));
+    else DDX_Text(dx, row.control, row.text(*this));
+  }
+}
+
+bool CSettingDlg::TakeSetting(CWnd& window, int dialog, WPARAM command) {
+  const int control = LOWORD(command);
+  const UINT code = HIWORD(command);
+  for (const auto& row : kSettings) {
+    if (row.dialog != dialog || row.control != control) continue;
+    if (row.kind == pellix::SettingKind::Flag && code == BN_CLICKED) {
+      row.flag(*this) = window.IsDlgButtonChecked(control) == BST_CHECKED ? 1 : 0;
+      return true;
+    }
+    if (row.kind == pellix::SettingKind::Text && code == EN_CHANGE) {
+      window.GetDlgItemText(control, row.text(*this));
+      return true;
+    }
+  }
+  return false;
+}
 
 void CSettingDlg::DoDataExchange(CDataExchange* dx) {
   CDialog::DoDataExchange(dx);
-  DDX_Check(dx, IDC_SET_DLG, SetDlg);
+  ExchangeSettings(dx, IDD);
+}
+
+BOOL CSettingDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+  if (TakeSetting(*this, IDD, wParam)) return TRUE;
+  return CDialog::OnCommand(wParam, lParam);
 }
 
 void CSettingDlg::ComputePaths() {
   m_programFolder = pellix::ProgramFolder(fx::GetHostProgramPath());
   m_pluginIniPath = pellix::PluginIniPath(m_programFolder.View());
   m_hostIniPath = pellix::HostIniPath(m_programFolder.View());
-}
-
-pellix::PluginSettingFields CSettingDlg::LiveFields() {
-  CAutoReactPage& a = m_autoReactPage;
-  CLogSettingPage& l = m_logSettingPage;
-  return {a.Message,    a.AutoWelcome, a.AutoReact,  l.Directory, l.CheckUser, SetDlg,
-          l.EventDlg,   l.AutoLog,     l.TimeStump,  l.Html,      l.EnterLog,  l.LeaveLog,
-          l.RenameLog,  l.MessageLog,  l.RCMSLog,    l.URLLog,    l.WriteType, l.NameInclude};
 }
 
 void CSettingDlg::PlacePage(CDialog& page) {
@@ -47,7 +73,7 @@ BOOL CSettingDlg::OnInitDialog() {
   // before anything is read.
   ComputePaths();
   pellix::LoadHostDisplaySettings(m_hostIniPath.View(), m_hostDisplay, m_fontSize);
-  pellix::LoadPluginSettings(LiveFields(), m_pluginIniPath.View(), m_programFolder.View());
+  pellix::LoadSettings(kSettings, *this, m_pluginIniPath.View(), m_programFolder.View());
 
   if (HICON icon = AfxLoadIcon(IDI_SETTING)) SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 
@@ -83,10 +109,8 @@ void CSettingDlg::OnSelchangeTab(NMHDR*, LRESULT* result) {
   if (selected == 1) m_logSettingPage.ShowWindow(SW_SHOW);
 }
 
-void CSettingDlg::OnSetDlg() { SetDlg = IsDlgButtonChecked(IDC_SET_DLG) == BST_CHECKED ? 1 : 0; }
-
 void CSettingDlg::SaveAllSettings() {
   // Before the window was created nothing was loaded, and there is no path to write to.
   if (m_pluginIniPath.IsEmpty()) return;
-  pellix::SavePluginSettings(LiveFields(), m_pluginIniPath.View());
+  pellix::SaveSettings(kSettings, *this, m_pluginIniPath.View());
 }

@@ -1,5 +1,5 @@
 // CSettingDlg: the settings window. It owns the live settings (with its two pages) and loads
-// them when it is created.
+// them when it is created; settings/PluginSettings.h says where each one lives.
 #pragma once
 
 #include "fx/DataExchange.h"
@@ -15,12 +15,12 @@ class CSettingDlg : public CDialog {
  public:
   enum { IDD = IDD_SETTING };
 
-  CSettingDlg() = default;
+  CSettingDlg();
 
-  CAutoReactPage m_autoReactPage;
-  CLogSettingPage m_logSettingPage;
+  CAutoReactPage m_autoReactPage{*this};
+  CLogSettingPage m_logSettingPage{*this};
   HostDisplaySettings m_hostDisplay;
-  int SetDlg = 0;  // hide this window at start
+  int SetDlg;  // hide this window at start
   CString m_hostIniPath;
   CString m_fontSize;  // the host's font size, rewritten for the style block
   CString m_pluginIniPath;
@@ -29,20 +29,25 @@ class CSettingDlg : public CDialog {
   // Writes every live setting to the plug-in INI (the rule table excepted).
   void SaveAllSettings();
 
+  // For the window made from template `dialog` (this one or a page): exchanges every setting
+  // whose control it holds, and takes the one whose control sent the command (a check box
+  // clicked, an edit changed). True when the command was a setting's.
+  void ExchangeSettings(CDataExchange* dx, int dialog);
+  bool TakeSetting(CWnd& window, int dialog, WPARAM command);
+
  protected:
   void DoDataExchange(CDataExchange* dx) override;
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   BOOL OnInitDialog() override;
   void OnOK() override;
   void OnCancel() override;
 
   afx_msg void OnSelchangeTab(NMHDR* header, LRESULT* result);
-  afx_msg void OnSetDlg();
 
   DECLARE_MESSAGE_MAP()
 
  private:
   void ComputePaths();
-  pellix::PluginSettingFields LiveFields();
   void PlacePage(CDialog& page);
 
   CTabCtrl m_tab;

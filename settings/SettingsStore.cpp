@@ -53,48 +53,23 @@ void LoadHostDisplaySettings(std::string_view hostIniPath, HostDisplaySettings& 
   fontSize = CString(HostFontSizeText(size));
 }
 
-void LoadPluginSettings(const PluginSettingFields& f, std::string_view ini, std::string_view programFolder) {
-  f.Message = ReadText("AutoWelcome", "Message", kDefaultWelcomeMessage, ini);
-  f.Directory = ReadText("LogSettings", "Directory", programFolder, ini);
-  f.Directory = CString(FolderWithSeparator(f.Directory.View()));
-  f.CheckUser = ReadText("LogSettings", "CheckUser", "", ini);
-  f.SetDlg = ReadFlag("Switch", "SetDlg", 0, ini);
-  f.EventDlg = ReadFlag("Switch", "EventDlg", 0, ini);
-  f.AutoLog = ReadFlag("LogSwitch", "AutoLog", 0, ini);
-  f.TimeStump = ReadFlag("LogSwitch", "TimeStump", 1, ini);
-  f.Html = ReadFlag("LogSwitch", "Html", 1, ini);
-  f.EnterLog = ReadFlag("LogSwitch", "EnterLog", 1, ini);
-  f.LeaveLog = ReadFlag("LogSwitch", "LeaveLog", 1, ini);
-  f.RenameLog = ReadFlag("LogSwitch", "RenameLog", 1, ini);
-  f.MessageLog = ReadFlag("LogSwitch", "MessageLog", 1, ini);
-  f.RCMSLog = ReadFlag("LogSwitch", "RCMSLog", 0, ini);
-  f.URLLog = ReadFlag("LogSwitch", "URLLog", 0, ini);
-  f.WriteType = ReadFlag("LogSwitch", "WriteType", 0, ini);
-  f.NameInclude = ReadFlag("LogSwitch", "NameInclude", 1, ini);
-  f.AutoWelcome = ReadFlag("AutoWelcome", "AutoWelcome", 0, ini);
-  f.AutoReact = ReadFlag("React", "AutoReact", 0, ini);
+int LoadFlag(const SettingDescription& setting, std::string_view ini) {
+  return ReadFlag(setting.section, setting.key, setting.defaultFlag, ini);
 }
 
-void SavePluginSettings(const PluginSettingFields& f, std::string_view ini) {
-  WriteProfileText("AutoWelcome", "Message", f.Message.View(), ini);
-  WriteProfileText("LogSettings", "Directory", f.Directory.View(), ini);
-  WriteProfileText("LogSettings", "CheckUser", f.CheckUser.View(), ini);
-  WriteFlag("Switch", "SetDlg", f.SetDlg, ini);
-  WriteFlag("Switch", "EventDlg", f.EventDlg, ini);
-  WriteFlag("LogSwitch", "AutoLog", f.AutoLog, ini);
-  WriteFlag("LogSwitch", "TimeStump", f.TimeStump, ini);
-  // Keys match without regard to case, so "HTML" is read back as Html.
-  WriteFlag("LogSwitch", "HTML", f.Html, ini);
-  WriteFlag("LogSwitch", "EnterLog", f.EnterLog, ini);
-  WriteFlag("LogSwitch", "LeaveLog", f.LeaveLog, ini);
-  WriteFlag("LogSwitch", "RenameLog", f.RenameLog, ini);
-  WriteFlag("LogSwitch", "MessageLog", f.MessageLog, ini);
-  WriteFlag("LogSwitch", "RCMSLog", f.RCMSLog, ini);
-  WriteFlag("LogSwitch", "URLLog", f.URLLog, ini);
-  WriteFlag("LogSwitch", "WriteType", f.WriteType, ini);
-  WriteFlag("LogSwitch", "NameInclude", f.NameInclude, ini);
-  WriteFlag("AutoWelcome", "AutoWelcome", f.AutoWelcome, ini);
-  WriteFlag("React", "AutoReact", f.AutoReact, ini);
+CString LoadText(const SettingDescription& setting, std::string_view ini, std::string_view programFolder) {
+  if (setting.kind == SettingKind::Folder) {
+    return CString(FolderWithSeparator(ReadText(setting.section, setting.key, programFolder, ini).View()));
+  }
+  return ReadText(setting.section, setting.key, setting.defaultText, ini);
+}
+
+void SaveFlag(const SettingDescription& setting, int value, std::string_view ini) {
+  WriteFlag(setting.section, setting.key, value, ini);
+}
+
+void SaveText(const SettingDescription& setting, std::string_view value, std::string_view ini) {
+  WriteProfileText(setting.section, setting.key, value, ini);
 }
 
 std::vector<RuleText> LoadRuleTable(std::string_view ini) {

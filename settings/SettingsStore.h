@@ -11,6 +11,7 @@
 
 #include "fx/String.h"
 #include "settings/HostDisplaySettings.h"
+#include "settings/SettingRow.h"
 
 namespace pellix {
 
@@ -18,40 +19,46 @@ namespace pellix {
 constexpr std::size_t kIniTextBufferBytes = 256;
 constexpr int kMaxReactRules = 99;
 
-constexpr const char* kDefaultWelcomeMessage = "%NAME% さん、こんにちは！";
-
 // Reads the seven colours as "#RRGGBB", the font name and the font size (rewritten from the
 // host's tenths of a point).
 void LoadHostDisplaySettings(std::string_view hostIniPath, HostDisplaySettings& display, CString& fontSize);
 
-// The live settings kept in the plug-in INI, wherever their owners hold them.
-struct PluginSettingFields {
-  CString& Message;
-  int& AutoWelcome;
-  int& AutoReact;
-  CString& Directory;
-  CString& CheckUser;
-  int& SetDlg;
-  int& EventDlg;
-  int& AutoLog;
-  int& TimeStump;
-  int& Html;
-  int& EnterLog;
-  int& LeaveLog;
-  int& RenameLog;
-  int& MessageLog;
-  int& RCMSLog;
-  int& URLLog;
-  int& WriteType;
-  int& NameInclude;
-};
+// One setting's value from the file, or its default. A Folder defaults to the host program's
+// folder and always gets the separator a file name can follow.
+int LoadFlag(const SettingDescription& setting, std::string_view pluginIniPath);
+CString LoadText(const SettingDescription& setting, std::string_view pluginIniPath, std::string_view programFolder);
+// Flags as "1" or "0".
+void SaveFlag(const SettingDescription& setting, int value, std::string_view pluginIniPath);
+void SaveText(const SettingDescription& setting, std::string_view value, std::string_view pluginIniPath);
 
-// Texts are cut to 255 bytes at a character boundary; any non-zero flag reads as 1. A Directory
-// that does not end in a separator gets one, so a log file name can follow it directly.
-void LoadPluginSettings(const PluginSettingFields& fields, std::string_view pluginIniPath,
-                        std::string_view programFolder);
-// Writes every field above; flags as "1" or "0".
-void SavePluginSettings(const PluginSettingFields& fields, std::string_view pluginIniPath);
+// The initial values, before anything is loaded; a Folder starts empty.
+template <class Live, std::size_t N>
+void ApplySettingDefaults(const SettingRow<Live> (&rows)[N], Live& live) {
+  for (const SettingRow<Live>& row : rows) {
+    if (row.kind == SettingKind::Flag) row.flag(live) = row.defaultFlag;
+    else row.text(live) = row.kind == SettingKind::Text ? row.defaultText : "";
+  }
+}
+
+// Texts are cut to 255 bytes at a character boundary; any non-zero flag reads as 1. A missing,
+// empty or damaged file gives the defaults.
+template <class Live, std::size_t N>
+void LoadSettings(const SettingRow<Live> (&rows)[N], Live& live, std::string_view pluginIniPath,
+                  std::string_view programFolder) {
+  for (const SettingRow<Live>& row : rows) {
+    if (row.kind == SettingKind::Flag) row.flag(live) = LoadFlag(row, pluginIniPath);
+    else row.text(live) = LoadText(row, pluginIniPath, programFolder);
+  }
+}
+
+// Writes every row in the table's order; a failed write is silent.
+template <class Live, std::size_t N>
+void SaveSettings(const SettingRow<Live> (&rows)[N], Live& live, std::string_view pluginIniPath) {
+  for (const SettingRow<Live>& row : rows) {
+    if (row.kind == SettingKind::Flag) SaveFlag(row, row.flag(live), pluginIniPath);
+    else SaveText(row, row.text(live).View(), pluginIniPath);
+  }
+}
 
 struct RuleText {
   std::string keyword;

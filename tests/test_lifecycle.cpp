@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "fx/Testing.h"
 #include "resources/resource.h"
@@ -115,34 +116,65 @@ TEST(Lifecycle, ShutdownReallyUnloadsTheModule) {
   EXPECT_FALSE(PluginModuleMapped()) << "something in the module keeps it loaded";
 }
 
+// Each round leaves the rule page in change mode with a rule in its edits, state of the page
+// object that no load or start resets: a module whose objects outlived the unload would show
+// the rule in the next round's edits.
 TEST(Lifecycle, EachLoadStartsFromFreshObjects) {
   for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
     PluginSession s;
+    s.WriteFile("Pellix.ini", "[React]\r\nReactNum=1\r\n[KeyWord]\r\nWord[0]=w0\r\n[ResMsg]\r\nMsg[0]=r0\r\n");
     s.Start();
-    const HWND dialog = s.Dialog(IDD_EVENTLOG);
-    EXPECT_TRUE(t::IsVisible(dialog));
-    t::PressEscape(dialog);
+    const HWND eventLog = s.Dialog(IDD_EVENTLOG);
+    const HWND rules = s.Dialog(IDD_AUTOREACT);
+    EXPECT_TRUE(t::IsVisible(eventLog));
+    EXPECT_EQ(t::ControlText(rules, IDC_REACT_WORD), "");
+    EXPECT_EQ(t::ControlText(rules, IDC_REACT_RES), "");
+    EXPECT_EQ(t::ControlText(rules, IDC_REACT_ADD), "追加");
+
+    t::PressEscape(eventLog);
+    ASSERT_TRUE(t::ClickRow(rules, IDC_REACT_LIST, 0));
+    ASSERT_EQ(t::ControlText(rules, IDC_REACT_WORD), "w0");
     s.Shutdown();
   }
 }
 
+// A null record is ignored; a null name or text inside a record reads as empty text. With every
+// answer and record switched on, only the records the host really gave leave a trace.
 TEST(Lifecycle, NullRecordsAndTextsFromTheHostAreHarmless) {
   PluginSession s;
+  s.WriteFile("Pellix.ini",
+              "[AutoWelcome]\r\nAutoWelcome=1\r\nMessage=ようこそ%NAME%さん\r\n[LogSwitch]\r\nRCMSLog=1\r\n"
+              "URLLog=1\r\n[React]\r\nAutoReact=1\r\nReactNum=1\r\n[KeyWord]\r\nWord[0]=a\r\n"
+              "[ResMsg]\r\nMsg[0]=b\r\n");
   s.Start();
   CZelkorPlugin* plugin = s.plugin();
   ASSERT_NE(plugin, nullptr);
+  const auto rows = [&] { return t::ReadListView(s.Dialog(IDD_EVENTLOG), IDC_EVENT_LIST).rows; };
+
   plugin->OnJoinUser(1, nullptr);
   plugin->OnLeaveUser(1, nullptr);
   plugin->OnRenameUser(1, nullptr);
-  plugin->OnChatMessage(1, nullptr, nullptr, 1);
   plugin->OnInputText(1, nullptr);
+  plugin->OnEnterChannel(1, nullptr, nullptr);
+  EXPECT_TRUE(rows().empty());
+  EXPECT_TRUE(s.sent.empty());
+  EXPECT_TRUE(s.echoes.empty());
+
+  plugin->OnChatMessage(1, nullptr, nullptr, 1);
   const JoinUserInfo join{nullptr, 0x0100007F, 6699, 9, 3};
   plugin->OnJoinUser(1, &join);
   const LeaveUserInfo leave{nullptr, 0x0100007F, 6699};
   plugin->OnLeaveUser(1, &leave);
   const RenameUserInfo rename{nullptr, {}, nullptr, 0x0100007F, 6699};
-  plugin->OnRenameUser(1, &rename);
-  plugin->OnEnterChannel(1, nullptr, nullptr);
+  plugin->OnRenameUser(1, &rename);  // "" to "": no rename
   plugin->OnCloseClient(1);
-  SUCCEED();
+
+  // The chat line and the join and leave records, each with its empty name.
+  using Row = std::vector<std::string>;
+  EXPECT_EQ(rows(), (std::vector<Row>{{"09:05:07", "発言", "<> "},
+                                      {"09:05:07", "入室", " (T1 3 files)[0100007F1A2B]"},
+                                      {"09:05:07", "退室", " [0100007F1A2B]"}}));
+  EXPECT_EQ(s.sent, (std::vector<std::string>{"ようこそさん"}));
+  EXPECT_TRUE(s.echoes.empty());
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,24 +14,28 @@
 #include "fx/Profile.h"
 #include "fx/Sjis.h"
 #include "settings/HostDisplayText.h"
+#include "settings/PluginSettings.h"
 #include "settings/ProfileText.h"
 
 namespace pellix {
 namespace {
 
-// Every live setting, with values no loader produces, so that a field the loader forgets
-// shows up.
+// Every live setting, where the settings table finds it in the settings window, with values no
+// loader produces, so that a field the loader forgets shows up.
 struct Live {
-  CString Message = "unset", Directory = "unset", CheckUser = "unset";
-  int AutoWelcome = 7, AutoReact = 7, SetDlg = 7, EventDlg = 7, AutoLog = 7, TimeStump = 7, Html = 7,
-      EnterLog = 7, LeaveLog = 7, RenameLog = 7, MessageLog = 7, RCMSLog = 7, URLLog = 7, WriteType = 7,
-      NameInclude = 7;
-
-  PluginSettingFields Fields() {
-    return {Message,  AutoWelcome, AutoReact,  Directory,  CheckUser, SetDlg,  EventDlg,  AutoLog,  TimeStump,
-            Html,     EnterLog,    LeaveLog,   RenameLog,  MessageLog, RCMSLog, URLLog,   WriteType, NameInclude};
-  }
+  struct {
+    CString Message = "unset";
+    int AutoWelcome = 7, AutoReact = 7;
+  } m_autoReactPage;
+  struct {
+    CString Directory = "unset", CheckUser = "unset";
+    int EventDlg = 7, AutoLog = 7, TimeStump = 7, Html = 7, EnterLog = 7, LeaveLog = 7, RenameLog = 7,
+        MessageLog = 7, RCMSLog = 7, URLLog = 7, WriteType = 7, NameInclude = 7;
+  } m_logSettingPage;
+  int SetDlg = 7;
 };
+
+constexpr const auto& kSettings = kPluginSettings<Live>;
 
 class SettingsStoreTest : public ::testing::Test {
  protected:
@@ -104,25 +109,25 @@ TEST_F(SettingsStoreTest, OverlongHostFontValuesAreCutAtCharacterBoundaries) {
 
 TEST_F(SettingsStoreTest, PluginDefaultsWithoutAFile) {
   Live live;
-  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
-  EXPECT_EQ(live.Message, kDefaultWelcomeMessage);
-  EXPECT_EQ(live.Directory.Str(), m_folder);
-  EXPECT_EQ(live.CheckUser, "");
+  LoadSettings(kSettings, live, Path("Pellix.ini"), m_folder);
+  EXPECT_EQ(live.m_autoReactPage.Message, "%NAME% さん、こんにちは！");
+  EXPECT_EQ(live.m_logSettingPage.Directory.Str(), m_folder);
+  EXPECT_EQ(live.m_logSettingPage.CheckUser, "");
   EXPECT_EQ(live.SetDlg, 0);
-  EXPECT_EQ(live.EventDlg, 0);
-  EXPECT_EQ(live.AutoLog, 0);
-  EXPECT_EQ(live.TimeStump, 1);
-  EXPECT_EQ(live.Html, 1);
-  EXPECT_EQ(live.EnterLog, 1);
-  EXPECT_EQ(live.LeaveLog, 1);
-  EXPECT_EQ(live.RenameLog, 1);
-  EXPECT_EQ(live.MessageLog, 1);
-  EXPECT_EQ(live.RCMSLog, 0);
-  EXPECT_EQ(live.URLLog, 0);
-  EXPECT_EQ(live.WriteType, 0);
-  EXPECT_EQ(live.NameInclude, 1);
-  EXPECT_EQ(live.AutoWelcome, 0);
-  EXPECT_EQ(live.AutoReact, 0);
+  EXPECT_EQ(live.m_logSettingPage.EventDlg, 0);
+  EXPECT_EQ(live.m_logSettingPage.AutoLog, 0);
+  EXPECT_EQ(live.m_logSettingPage.TimeStump, 1);
+  EXPECT_EQ(live.m_logSettingPage.Html, 1);
+  EXPECT_EQ(live.m_logSettingPage.EnterLog, 1);
+  EXPECT_EQ(live.m_logSettingPage.LeaveLog, 1);
+  EXPECT_EQ(live.m_logSettingPage.RenameLog, 1);
+  EXPECT_EQ(live.m_logSettingPage.MessageLog, 1);
+  EXPECT_EQ(live.m_logSettingPage.RCMSLog, 0);
+  EXPECT_EQ(live.m_logSettingPage.URLLog, 0);
+  EXPECT_EQ(live.m_logSettingPage.WriteType, 0);
+  EXPECT_EQ(live.m_logSettingPage.NameInclude, 1);
+  EXPECT_EQ(live.m_autoReactPage.AutoWelcome, 0);
+  EXPECT_EQ(live.m_autoReactPage.AutoReact, 0);
 }
 
 TEST_F(SettingsStoreTest, FlagsAreZeroOrOneWhateverTheFileSays) {
@@ -130,14 +135,14 @@ TEST_F(SettingsStoreTest, FlagsAreZeroOrOneWhateverTheFileSays) {
         "[LogSwitch]\r\nAutoLog=5\r\nTimeStump=off\r\nHtml=-3\r\nEnterLog=0\r\nLeaveLog=99999999999999\r\n"
         "RenameLog=\r\nMessageLog=1x\r\n[Switch]\r\nSetDlg=2\r\n");
   Live live;
-  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
-  EXPECT_EQ(live.AutoLog, 1);
-  EXPECT_EQ(live.TimeStump, 0);
-  EXPECT_EQ(live.Html, 1);
-  EXPECT_EQ(live.EnterLog, 0);
-  EXPECT_EQ(live.LeaveLog, 1);
-  EXPECT_EQ(live.RenameLog, 1);  // empty value: the default
-  EXPECT_EQ(live.MessageLog, 1);
+  LoadSettings(kSettings, live, Path("Pellix.ini"), m_folder);
+  EXPECT_EQ(live.m_logSettingPage.AutoLog, 1);
+  EXPECT_EQ(live.m_logSettingPage.TimeStump, 0);
+  EXPECT_EQ(live.m_logSettingPage.Html, 1);
+  EXPECT_EQ(live.m_logSettingPage.EnterLog, 0);
+  EXPECT_EQ(live.m_logSettingPage.LeaveLog, 1);
+  EXPECT_EQ(live.m_logSettingPage.RenameLog, 1);  // empty value: the default
+  EXPECT_EQ(live.m_logSettingPage.MessageLog, 1);
   EXPECT_EQ(live.SetDlg, 1);
 }
 
@@ -147,25 +152,25 @@ TEST_F(SettingsStoreTest, LongTextsAreCutTo255BytesWithoutSplittingACharacter) {
   Write("Pellix.ini", "[AutoWelcome]\r\nMessage=" + message + "\r\n[LogSettings]\r\nCheckUser=" +
                           std::string(10000, 'u') + "\r\n");
   Live live;
-  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
-  EXPECT_EQ(live.Message.View(), message.substr(0, 254));
-  EXPECT_EQ(live.CheckUser.View(), std::string(255, 'u'));
+  LoadSettings(kSettings, live, Path("Pellix.ini"), m_folder);
+  EXPECT_EQ(live.m_autoReactPage.Message.View(), message.substr(0, 254));
+  EXPECT_EQ(live.m_logSettingPage.CheckUser.View(), std::string(255, 'u'));
 }
 
 TEST_F(SettingsStoreTest, ALoadedFolderAlwaysEndsInOneSeparator) {
   Write("Pellix.ini", "[LogSettings]\r\nDirectory=/var/log/pellix\r\n");
   Live live;
-  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
-  EXPECT_EQ(live.Directory, std::string("/var/log/pellix") + kPathSeparator);
+  LoadSettings(kSettings, live, Path("Pellix.ini"), m_folder);
+  EXPECT_EQ(live.m_logSettingPage.Directory, std::string("/var/log/pellix") + kPathSeparator);
 
   Write("Pellix.ini", "[LogSettings]\r\nDirectory=/var/log/pellix/\r\n");
-  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
-  EXPECT_EQ(live.Directory, "/var/log/pellix/");
+  LoadSettings(kSettings, live, Path("Pellix.ini"), m_folder);
+  EXPECT_EQ(live.m_logSettingPage.Directory, "/var/log/pellix/");
   // A damaged file: the value ends at its NUL, and the separator goes where the folder ends.
   using namespace std::string_literals;
   Write("Pellix.ini", "[LogSettings]\r\nDirectory=/logs\0x\r\n"s);
-  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
-  EXPECT_EQ(live.Directory.Str(), std::string("/logs") + kPathSeparator);
+  LoadSettings(kSettings, live, Path("Pellix.ini"), m_folder);
+  EXPECT_EQ(live.m_logSettingPage.Directory.Str(), std::string("/logs") + kPathSeparator);
 }
 
 TEST_F(SettingsStoreTest, GarbageFilesGiveDefaults) {
@@ -173,22 +178,22 @@ TEST_F(SettingsStoreTest, GarbageFilesGiveDefaults) {
   for (int i = 0; i < 4096; ++i) garbage += static_cast<char>((i * 37 + 11) % 256);
   Write("Pellix.ini", garbage);
   Live live;
-  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
-  EXPECT_EQ(live.TimeStump, 1);
-  EXPECT_EQ(live.AutoLog, 0);
-  EXPECT_LE(live.Message.GetLength(), 255);
+  LoadSettings(kSettings, live, Path("Pellix.ini"), m_folder);
+  EXPECT_EQ(live.m_logSettingPage.TimeStump, 1);
+  EXPECT_EQ(live.m_logSettingPage.AutoLog, 0);
+  EXPECT_LE(live.m_autoReactPage.Message.GetLength(), 255);
   EXPECT_LE(LoadRuleTable(Path("Pellix.ini")).size(), 99u);
 }
 
 TEST_F(SettingsStoreTest, SaveWritesEveryKeyInOrderAndKeepsOtherLines) {
   Write("Pellix.ini", "; my settings\r\n[Other]\r\nKeep=this\r\n[LogSwitch]\r\n; comment in a section\r\nAutoLog=1\r\n");
   Live live;
-  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
-  live.Message = "ようこそ %NAME%";
-  live.Html = 0;
-  live.URLLog = 1;
-  live.CheckUser = "watch";
-  SavePluginSettings(live.Fields(), Path("Pellix.ini"));
+  LoadSettings(kSettings, live, Path("Pellix.ini"), m_folder);
+  live.m_autoReactPage.Message = "ようこそ %NAME%";
+  live.m_logSettingPage.Html = 0;
+  live.m_logSettingPage.URLLog = 1;
+  live.m_logSettingPage.CheckUser = "watch";
+  SaveSettings(kSettings, live, Path("Pellix.ini"));
 
   const std::string file = Read("Pellix.ini");
   EXPECT_EQ(file.rfind("; my settings\r\n[Other]\r\nKeep=this\r\n[LogSwitch]\r\n; comment in a section\r\nAutoLog=1\r\n", 0),
@@ -205,11 +210,68 @@ TEST_F(SettingsStoreTest, SaveWritesEveryKeyInOrderAndKeepsOtherLines) {
   EXPECT_NE(file.find("[React]\r\nAutoReact=0\r\n"), std::string::npos);
 
   Live reloaded;
-  LoadPluginSettings(reloaded.Fields(), Path("Pellix.ini"), "/elsewhere/");
-  EXPECT_EQ(reloaded.Html, 0);  // "HTML" reads back as Html
-  EXPECT_EQ(reloaded.URLLog, 1);
-  EXPECT_EQ(reloaded.Message, "ようこそ %NAME%");
-  EXPECT_EQ(reloaded.Directory.Str(), m_folder);
+  LoadSettings(kSettings, reloaded, Path("Pellix.ini"), "/elsewhere/");
+  EXPECT_EQ(reloaded.m_logSettingPage.Html, 0);  // "HTML" reads back as Html
+  EXPECT_EQ(reloaded.m_logSettingPage.URLLog, 1);
+  EXPECT_EQ(reloaded.m_autoReactPage.Message, "ようこそ %NAME%");
+  EXPECT_EQ(reloaded.m_logSettingPage.Directory.Str(), m_folder);
+}
+
+// What stored files and the windows rely on, row by row: section, key, default, the window and
+// control that show the setting, and the row order, which is the order of a new file's lines.
+TEST_F(SettingsStoreTest, EveryTableRowKeepsItsKeyDefaultControlAndPlace) {
+  struct Expected {
+    const char* section;
+    const char* key;
+    const char* saved;  // what a save writes before anything is loaded
+    int dialog;
+    int control;
+  };
+  const Expected expected[] = {
+      {"AutoWelcome", "Message", "%NAME% さん、こんにちは！", IDD_AUTOREACT, IDC_WELCOME_MESSAGE},
+      {"LogSettings", "Directory", "", IDD_LOGSETTING, IDC_DIRECTORY},
+      {"LogSettings", "CheckUser", "", IDD_LOGSETTING, IDC_CHECK_USER},
+      {"Switch", "SetDlg", "0", IDD_SETTING, IDC_SET_DLG},
+      {"Switch", "EventDlg", "0", IDD_LOGSETTING, IDC_EVENT_DLG},
+      {"LogSwitch", "AutoLog", "0", IDD_LOGSETTING, IDC_AUTO_LOG},
+      {"LogSwitch", "TimeStump", "1", IDD_LOGSETTING, IDC_TIME_STUMP},
+      {"LogSwitch", "HTML", "1", IDD_LOGSETTING, IDC_HTML},
+      {"LogSwitch", "EnterLog", "1", IDD_LOGSETTING, IDC_ENTER_LOG},
+      {"LogSwitch", "LeaveLog", "1", IDD_LOGSETTING, IDC_LEAVE_LOG},
+      {"LogSwitch", "RenameLog", "1", IDD_LOGSETTING, IDC_RENAME_LOG},
+      {"LogSwitch", "MessageLog", "1", IDD_LOGSETTING, IDC_MESSAGE_LOG},
+      {"LogSwitch", "RCMSLog", "0", IDD_LOGSETTING, IDC_RCMS_LOG},
+      {"LogSwitch", "URLLog", "0", IDD_LOGSETTING, IDC_URL_LOG},
+      {"LogSwitch", "WriteType", "0", IDD_LOGSETTING, IDC_WRITE_TYPE},
+      {"LogSwitch", "NameInclude", "1", IDD_LOGSETTING, IDC_NAME_INCLUDE},
+      {"AutoWelcome", "AutoWelcome", "0", IDD_AUTOREACT, IDC_AUTO_WELCOME},
+      {"React", "AutoReact", "0", IDD_AUTOREACT, IDC_AUTO_REACT},
+  };
+  ASSERT_EQ(std::size(kSettings), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    EXPECT_STREQ(kSettings[i].section, expected[i].section) << "row " << i;
+    EXPECT_STREQ(kSettings[i].key, expected[i].key) << "row " << i;
+    EXPECT_EQ(kSettings[i].dialog, expected[i].dialog) << expected[i].key;
+    EXPECT_EQ(kSettings[i].control, expected[i].control) << expected[i].key;
+  }
+
+  // A new file has its sections in the order they are first written, each with its keys in
+  // the order they were written.
+  std::string file;
+  std::vector<std::string> sections;
+  for (const Expected& row : expected) {
+    if (std::find(sections.begin(), sections.end(), row.section) == sections.end()) sections.push_back(row.section);
+  }
+  for (const std::string& section : sections) {
+    file += "[" + section + "]\r\n";
+    for (const Expected& row : expected) {
+      if (row.section == section) file += std::string(row.key) + "=" + row.saved + "\r\n";
+    }
+  }
+  Live live;
+  ApplySettingDefaults(kSettings, live);
+  SaveSettings(kSettings, live, Path("Pellix.ini"));
+  EXPECT_EQ(Read("Pellix.ini"), file);
 }
 
 TEST_F(SettingsStoreTest, RuleTableCountIsCappedAndEmptyTextsKept) {
@@ -249,9 +311,9 @@ TEST_F(SettingsStoreTest, ShorterRuleTableLeavesStaleKeysThatAreNotLoaded) {
 TEST_F(SettingsStoreTest, AnUnwritableFileFailsSilently) {
   std::filesystem::create_directory(Path("Pellix.ini"));  // not a file: every write fails
   Live live;
-  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
-  EXPECT_EQ(live.TimeStump, 1);
-  SavePluginSettings(live.Fields(), Path("Pellix.ini"));
+  LoadSettings(kSettings, live, Path("Pellix.ini"), m_folder);
+  EXPECT_EQ(live.m_logSettingPage.TimeStump, 1);
+  SaveSettings(kSettings, live, Path("Pellix.ini"));
   const std::vector<RuleText> rules = {{"a", "b"}};
   SaveRuleTable(rules, Path("Pellix.ini"));
   EXPECT_TRUE(std::filesystem::is_directory(Path("Pellix.ini")));
@@ -267,14 +329,14 @@ TEST_F(SettingsStoreTest, TextsWithBlanksOrQuotesAtTheEdgesComeBackExactly) {
     EXPECT_EQ(loaded[i].response, rules[i].response) << i;
   }
   Live live;
-  LoadPluginSettings(live.Fields(), Path("Pellix.ini"), m_folder);
-  live.Message = " %NAME% ";
-  live.CheckUser = "  ";
-  SavePluginSettings(live.Fields(), Path("Pellix.ini"));
+  LoadSettings(kSettings, live, Path("Pellix.ini"), m_folder);
+  live.m_autoReactPage.Message = " %NAME% ";
+  live.m_logSettingPage.CheckUser = "  ";
+  SaveSettings(kSettings, live, Path("Pellix.ini"));
   Live reloaded;
-  LoadPluginSettings(reloaded.Fields(), Path("Pellix.ini"), m_folder);
-  EXPECT_EQ(reloaded.Message, " %NAME% ");
-  EXPECT_EQ(reloaded.CheckUser, "  ");
+  LoadSettings(kSettings, reloaded, Path("Pellix.ini"), m_folder);
+  EXPECT_EQ(reloaded.m_autoReactPage.Message, " %NAME% ");
+  EXPECT_EQ(reloaded.m_logSettingPage.CheckUser, "  ");
 }
 
 TEST(ProfileTextValue, QuotesOnlyWhatTheReadWouldChange) {

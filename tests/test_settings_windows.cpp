@@ -10,6 +10,8 @@
 #include "fx/Testing.h"
 #include "fx/Wnd.h"
 #include "resources/resource.h"
+#include "settings/PluginSettings.h"
+#include "settings/SettingDlg.h"
 #include "settings/SettingsStore.h"
 #include "support/PluginSession.h"
 
@@ -450,6 +452,49 @@ TEST(LogSettingPage, EveryBoxAndTheWatchedNameWriteAtOnce) {
   t::TypeText(LogPage(s), IDC_CHECK_USER, "名前");
   s.Exit();
   EXPECT_EQ(Saved(s, "LogSettings", "CheckUser"), "名前");
+}
+
+// Every row of the settings table through the windows: its control shows the default, and
+// acting on the control changes that setting and no other in the saved file.
+TEST(SettingsWindow, EachSettingsControlShowsItsDefaultAndWritesOnlyItsOwnKey) {
+  PluginSession s;
+  s.Start();
+  const auto& settings = pellix::kPluginSettings<CSettingDlg>;
+  std::vector<std::string> saved;
+  for (const auto& row : settings) {
+    saved.push_back(row.kind == pellix::SettingKind::Flag     ? std::to_string(row.defaultFlag)
+                    : row.kind == pellix::SettingKind::Folder ? s.home
+                                                              : row.defaultText);
+  }
+  for (std::size_t i = 0; i < std::size(settings); ++i) {
+    const auto& row = settings[i];
+    SCOPED_TRACE(row.key);
+    t::SelectTab(SettingWindow(s), IDC_SETTING_TAB, row.dialog == IDD_LOGSETTING ? 1 : 0);
+    const HWND window = s.Dialog(row.dialog);
+    switch (row.kind) {
+      case pellix::SettingKind::Flag:
+        EXPECT_EQ(t::IsChecked(window, row.control), row.defaultFlag != 0);
+        ASSERT_TRUE(t::Click(window, row.control));
+        saved[i] = row.defaultFlag != 0 ? "0" : "1";
+        break;
+      case pellix::SettingKind::Text:
+        EXPECT_EQ(t::ControlText(window, row.control), row.defaultText);
+        ASSERT_TRUE(t::TypeText(window, row.control, "名"));
+        saved[i] += "名";
+        break;
+      case pellix::SettingKind::Folder:  // shown read-only, chosen with the folder picker
+        EXPECT_EQ(t::ControlText(window, row.control), s.home);
+        s.desktop.folderAnswers.push_back(s.home + "logs");
+        ASSERT_TRUE(t::Click(window, IDC_BROWSE));
+        saved[i] = s.home + "logs" + pellix::kPathSeparator;
+        EXPECT_EQ(t::ControlText(window, row.control), saved[i]);
+        break;
+    }
+    s.Exit();
+    for (std::size_t j = 0; j < std::size(settings); ++j) {
+      EXPECT_EQ(Saved(s, settings[j].section, settings[j].key), saved[j]) << settings[j].key;
+    }
+  }
 }
 
 TEST(LogSettingPage, TheFolderPickerSetsTheFolderWithOneSeparatorAndCancelKeepsIt) {
