@@ -1,6 +1,7 @@
 // What each backend provides to the shared core.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,29 @@ class Desktop;
 }
 
 namespace fx::backend {
+
+// What a window has attached: the object its messages go to, or, when none is, the wrapper
+// CWnd::FromHandle made for it. Each backend keeps one per live window.
+struct Attachment {
+  CWnd* object = nullptr;
+  std::unique_ptr<CWnd> temporary;
+};
+
+// The attachment of a live window; null for a null or stale handle. With `adopt`, a window fx
+// has not seen before (a control looked up by its id) gets one and is followed from then on.
+Attachment* AttachmentOf(HWND window, bool adopt);
+
+// Destroys a window whose object is going away; the object is already detached from it.
+void DestroyOrphan(HWND window);
+
+// Menus: a menu bar made from a template, with a popup per template popup (null when it cannot
+// be made); the popup at a position (null when there is none); freeing a bar with its popups.
+HMENU MakeMenu(const MenuTemplate& tmpl);
+HMENU SubMenuAt(HMENU menu, int position);
+void FreeMenu(HMENU menu);
+// Runs the system's modal popup menu when menus are shown on the screen; nullopt otherwise,
+// and the menu is then held open for the driver.
+std::optional<BOOL> TrackMenuOnScreen(HMENU menu, UINT flags, int x, int y, HWND owner, LPCRECT rect);
 
 // The desktop in use while the host has installed none: silent on the headless backend, the
 // real message boxes, clipboard and shell on Win32.

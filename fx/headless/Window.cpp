@@ -13,8 +13,6 @@ namespace {
 
 constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
-constexpr int kCaptionHeight = 22;
-constexpr int kBorder = 3;
 
 std::vector<std::unique_ptr<Window>>& TopLevelStore() {
   static std::vector<std::unique_ptr<Window>> store;
@@ -124,9 +122,10 @@ void Destroy(Window* window) {
               queue.end());
 }
 
-POINT ClientOffset(const Window* window) {
-  if (window->kind == Kind::Dialog && (window->style & WS_CAPTION) == WS_CAPTION) return POINT{kBorder, kCaptionHeight + kBorder};
-  return POINT{0, 0};
+RECT ClientInsets(const Window* window) {
+  if (window->kind != Kind::Dialog || (window->style & WS_CAPTION) != WS_CAPTION) return RECT{0, 0, 0, 0};
+  constexpr LONG kBorder = 3, kCaptionHeight = 22;
+  return RECT{kBorder, kCaptionHeight + kBorder, kBorder, kBorder};
 }
 
 Window* BuildDialog(const DialogTemplate& tmpl, Window* parent, Window* owner) {
@@ -144,9 +143,8 @@ Window* BuildDialog(const DialogTemplate& tmpl, Window* parent, Window* owner) {
   }
   const int width = DialogUnitsToPixelsX(tmpl.cx);
   const int height = DialogUnitsToPixelsY(tmpl.cy);
-  const bool framed = (tmpl.style & WS_CAPTION) == WS_CAPTION;
-  const int frameWidth = framed ? 2 * kBorder : 0;
-  const int frameHeight = framed ? kCaptionHeight + 2 * kBorder : 0;
+  const RECT insets = ClientInsets(dialog);
+  const int frameWidth = insets.left + insets.right, frameHeight = insets.top + insets.bottom;
   int x = 0, y = 0;
   if (parent == nullptr && (tmpl.style & DS_CENTER)) {
     x = (kScreenWidth - width - frameWidth) / 2;

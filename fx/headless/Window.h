@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "../core/Backend.h"
 #include "fx/Resources.h"
 #include "fx/Types.h"
 
@@ -51,7 +52,7 @@ struct ListColumnData {
   int width = 0;
 };
 
-struct Window {
+struct Window : backend::Attachment {
   Kind kind = Kind::TopLevel;
   int id = -1;           // control id
   int templateId = -1;   // dialogs made from a template
@@ -65,8 +66,6 @@ struct Window {
   Window* owner = nullptr;
   std::vector<std::unique_ptr<Window>> children;
 
-  CWnd* object = nullptr;              // attached C++ object
-  std::unique_ptr<CWnd> temporary;     // wrapper for FromHandle when nothing is attached
   int bigIcon = -1, smallIcon = -1;
 
   UINT check = BST_UNCHECKED;
@@ -98,9 +97,9 @@ Window* NewChild(Window* parent);
 void Destroy(Window* window);
 std::vector<Window*> TopLevels();
 
-// Where a window's client area starts inside its own rectangle: past the border and caption of
-// a framed dialog, at the corner otherwise.
-POINT ClientOffset(const Window* window);
+// How far a window's client area lies inside its own rectangle on each side: the border and
+// caption of a framed dialog, nothing otherwise.
+RECT ClientInsets(const Window* window);
 
 // Builds a dialog window and its controls from a template (dialog units -> pixels).
 Window* BuildDialog(const DialogTemplate& tmpl, Window* parent, Window* owner);

@@ -2,8 +2,6 @@
 #include <algorithm>
 
 #include "Window.h"
-#include "fx/App.h"
-#include "fx/Desktop.h"
 #include "fx/Wnd.h"
 
 using fx::headless::Kind;
@@ -24,46 +22,10 @@ Window* Child(const CWnd* wnd, int id) {
 
 }  // namespace
 
-CWnd::CWnd() = default;
+fx::backend::Attachment* fx::backend::AttachmentOf(HWND window, bool) { return Live(window); }
 
-CWnd::~CWnd() {
-  if (Window* self = Self(this)) {
-    self->object = nullptr;
-    m_hWnd = nullptr;
-    fx::headless::Destroy(self);
-  }
-}
-
-CWnd* CWnd::FromHandle(HWND hWnd) {
-  Window* window = Live(hWnd);
-  if (window == nullptr) return nullptr;
-  if (window->object != nullptr) return window->object;
-  if (!window->temporary) {
-    window->temporary = std::make_unique<CWnd>();
-    window->temporary->m_hWnd = hWnd;
-  }
-  return window->temporary.get();
-}
-
-CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
-  Window* window = Live(hWnd);
-  return window != nullptr ? window->object : nullptr;
-}
-
-BOOL CWnd::SubclassWindow(HWND hWnd) {
-  Window* window = Live(hWnd);
-  if (window == nullptr || m_hWnd != nullptr) return FALSE;
-  if (window->object != nullptr && window->object != this) return FALSE;
-  window->object = this;
-  m_hWnd = hWnd;
-  return TRUE;
-}
-
-HWND CWnd::Detach() {
-  HWND handle = m_hWnd;
-  if (Window* window = Self(this); window && window->object == this) window->object = nullptr;
-  m_hWnd = nullptr;
-  return handle;
+void fx::backend::DestroyOrphan(HWND window) {
+  if (Window* orphan = Live(window)) fx::headless::Destroy(orphan);
 }
 
 BOOL CWnd::CreateTopLevel(const char* caption, int width, int height) {
@@ -102,10 +64,6 @@ BOOL CWnd::IsWindowVisible() const {
 
 BOOL CWnd::SetForegroundWindow() { return Self(this) != nullptr ? TRUE : FALSE; }
 
-void CWnd::MoveWindow(int x, int y, int width, int height, BOOL) {
-  SetWindowPos(nullptr, x, y, width, height, SWP_NOZORDER);
-}
-
 BOOL CWnd::SetWindowPos(const CWnd*, int x, int y, int cx, int cy, UINT flags) {
   Window* self = Self(this);
   if (self == nullptr) return FALSE;
@@ -129,8 +87,9 @@ void CWnd::GetClientRect(RECT* rect) const {
   *rect = RECT{0, 0, 0, 0};
   Window* self = Self(this);
   if (self == nullptr) return;
-  int width = self->rect.right - self->rect.left, height = self->rect.bottom - self->rect.top;
-  if (self->kind == Kind::Dialog && (self->style & WS_CAPTION) == WS_CAPTION) width -= 6, height -= 28;
+  const RECT insets = fx::headless::ClientInsets(self);
+  const int width = self->rect.right - self->rect.left - insets.left - insets.right;
+  const int height = self->rect.bottom - self->rect.top - insets.top - insets.bottom;
   rect->right = std::max(width, 0);
   rect->bottom = std::max(height, 0);
 }
@@ -142,25 +101,15 @@ void CWnd::GetWindowRect(RECT* rect) const {
   *rect = self ? self->rect : RECT{0, 0, 0, 0};
   if (self == nullptr) return;
   for (const Window* parent = self->parent; parent != nullptr; parent = parent->parent) {
-    const POINT offset = fx::headless::ClientOffset(parent);
-    const LONG dx = parent->rect.left + offset.x, dy = parent->rect.top + offset.y;
+    const RECT insets = fx::headless::ClientInsets(parent);
+    const LONG dx = parent->rect.left + insets.left, dy = parent->rect.top + insets.top;
     rect->left += dx, rect->right += dx, rect->top += dy, rect->bottom += dy;
   }
-}
-
-CWnd* CWnd::GetParent() const {
-  Window* self = Self(this);
-  return self && self->parent ? FromHandle(self->parent->handle()) : nullptr;
 }
 
 CWnd* CWnd::GetOwner() const {
   Window* self = Self(this);
   return self && self->owner ? FromHandle(self->owner->handle()) : nullptr;
-}
-
-int CWnd::GetDlgCtrlID() const {
-  Window* self = Self(this);
-  return self ? self->id : 0;
 }
 
 void CWnd::SetWindowText(const char* text) {
@@ -176,24 +125,9 @@ void CWnd::GetWindowText(CString& text) const {
   text = self ? self->text.c_str() : "";
 }
 
-int CWnd::GetWindowTextLength() const {
-  Window* self = Self(this);
-  return self ? static_cast<int>(self->text.size()) : 0;
-}
-
 CWnd* CWnd::GetDlgItem(int id) const {
   Window* child = Child(this, id);
   return child ? FromHandle(child->handle()) : nullptr;
-}
-
-void CWnd::SetDlgItemText(int id, const char* text) {
-  if (CWnd* item = GetDlgItem(id)) item->SetWindowText(text);
-}
-
-int CWnd::GetDlgItemText(int id, CString& text) const {
-  text.Empty();
-  if (CWnd* item = GetDlgItem(id)) item->GetWindowText(text);
-  return text.GetLength();
 }
 
 UINT CWnd::IsDlgButtonChecked(int id) const {
@@ -214,8 +148,4 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (self == nullptr) return FALSE;
   fx::headless::Post(self, message, wParam, lParam);
   return TRUE;
-}
-
-int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
-  return fx::GetDesktop().ShowMessageBox({m_hWnd, text ? text : "", caption ? caption : fx::AppTitle(), type});
 }

@@ -1,5 +1,5 @@
-// The Win32 backend's shared parts: text conversion at the system boundary, the map from window
-// handles to the objects attached to them, and the popup menu the driver holds open.
+// The Win32 backend's shared parts: text conversion at the system boundary and the map from
+// window handles to what fx keeps for them.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "../core/Backend.h"
 #include "fx/Resources.h"
 #include "fx/Types.h"
 
@@ -24,10 +25,8 @@ std::string Narrow(std::wstring_view wide);
 
 enum class Kind { TopLevel, Dialog, Control };
 
-struct WindowInfo {
+struct WindowInfo : backend::Attachment {
   Kind kind = Kind::Control;
-  CWnd* object = nullptr;             // attached object
-  std::unique_ptr<CWnd> temporary;    // FromHandle's wrapper when nothing is attached
   int templateId = -1;
   bool subclassed = false;
   std::uint64_t listContentVersion = 0;  // list-views: see CListCtrl::GetContentVersion
@@ -59,9 +58,5 @@ ATOM TopLevelClass();
 // The text of a window through WM_GETTEXT, as CP932.
 std::string WindowTextOf(HWND window);
 void SetWindowTextOf(HWND window, std::string_view cp932);
-
-// The system's modal popup menus while the desktop shows them on the screen; otherwise menus
-// are held open for the driver (fx/core/HeldMenu.h).
-bool UseRealPopupMenus();
 
 }  // namespace fx::win32

@@ -1,58 +1,17 @@
 // CWnd's window operations on real windows.
 #include "Win32.h"
-#include "fx/App.h"
-#include "fx/Desktop.h"
 #include "fx/Wnd.h"
 
 using fx::win32::Info;
-using fx::win32::WindowInfo;
 
-CWnd::CWnd() = default;
+fx::backend::Attachment* fx::backend::AttachmentOf(HWND window, bool adopt) {
+  if (window == nullptr || !::IsWindow(window)) return nullptr;
+  if (adopt && Info(window) == nullptr) fx::win32::WatchControl(window);
+  return Info(window);
+}
 
-CWnd::~CWnd() {
-  HWND window = m_hWnd;
-  if (window == nullptr) return;
-  m_hWnd = nullptr;
-  if (WindowInfo* info = Info(window); info && info->object == this) info->object = nullptr;
+void fx::backend::DestroyOrphan(HWND window) {
   if (::IsWindow(window)) ::DestroyWindow(window);
-}
-
-CWnd* CWnd::FromHandle(HWND hWnd) {
-  if (hWnd == nullptr || !::IsWindow(hWnd)) return nullptr;
-  WindowInfo* info = Info(hWnd);
-  if (info != nullptr && info->object != nullptr) return info->object;
-  if (info == nullptr) {
-    fx::win32::WatchControl(hWnd);
-    info = Info(hWnd);
-  }
-  if (!info->temporary) {
-    info->temporary = std::make_unique<CWnd>();
-    info->temporary->m_hWnd = hWnd;
-  }
-  return info->temporary.get();
-}
-
-CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
-  if (hWnd == nullptr || !::IsWindow(hWnd)) return nullptr;
-  const WindowInfo* info = Info(hWnd);
-  return info != nullptr ? info->object : nullptr;
-}
-
-BOOL CWnd::SubclassWindow(HWND hWnd) {
-  if (hWnd == nullptr || m_hWnd != nullptr || !::IsWindow(hWnd)) return FALSE;
-  fx::win32::WatchControl(hWnd);
-  WindowInfo* info = Info(hWnd);
-  if (info->object != nullptr && info->object != this) return FALSE;
-  info->object = this;
-  m_hWnd = hWnd;
-  return TRUE;
-}
-
-HWND CWnd::Detach() {
-  HWND handle = m_hWnd;
-  if (WindowInfo* info = Info(handle); info && info->object == this) info->object = nullptr;
-  m_hWnd = nullptr;
-  return handle;
 }
 
 BOOL CWnd::CreateTopLevel(const char* caption, int width, int height) {
@@ -82,10 +41,6 @@ BOOL CWnd::IsWindowVisible() const { return m_hWnd ? ::IsWindowVisible(m_hWnd) :
 
 BOOL CWnd::SetForegroundWindow() { return m_hWnd ? ::SetForegroundWindow(m_hWnd) : FALSE; }
 
-void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
-  if (m_hWnd) ::MoveWindow(m_hWnd, x, y, width, height, repaint);
-}
-
 BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags) {
   if (m_hWnd == nullptr) return FALSE;
   return ::SetWindowPos(m_hWnd, insertAfter ? insertAfter->m_hWnd : nullptr, x, y, cx, cy, flags);
@@ -101,14 +56,7 @@ void CWnd::GetWindowRect(RECT* rect) const {
   if (m_hWnd) ::GetWindowRect(m_hWnd, rect);
 }
 
-CWnd* CWnd::GetParent() const {
-  if (m_hWnd == nullptr || !(::GetWindowLongW(m_hWnd, GWL_STYLE) & WS_CHILD)) return nullptr;
-  return FromHandle(::GetParent(m_hWnd));
-}
-
 CWnd* CWnd::GetOwner() const { return m_hWnd ? FromHandle(::GetWindow(m_hWnd, GW_OWNER)) : nullptr; }
-
-int CWnd::GetDlgCtrlID() const { return m_hWnd ? ::GetDlgCtrlID(m_hWnd) : 0; }
 
 void CWnd::SetWindowText(const char* text) {
   if (m_hWnd) fx::win32::SetWindowTextOf(m_hWnd, text ? text : "");
@@ -116,19 +64,7 @@ void CWnd::SetWindowText(const char* text) {
 
 void CWnd::GetWindowText(CString& text) const { text = fx::win32::WindowTextOf(m_hWnd); }
 
-int CWnd::GetWindowTextLength() const { return static_cast<int>(fx::win32::WindowTextOf(m_hWnd).size()); }
-
 CWnd* CWnd::GetDlgItem(int id) const { return m_hWnd ? FromHandle(::GetDlgItem(m_hWnd, id)) : nullptr; }
-
-void CWnd::SetDlgItemText(int id, const char* text) {
-  if (CWnd* item = GetDlgItem(id)) item->SetWindowText(text);
-}
-
-int CWnd::GetDlgItemText(int id, CString& text) const {
-  text.Empty();
-  if (CWnd* item = GetDlgItem(id)) item->GetWindowText(text);
-  return text.GetLength();
-}
 
 UINT CWnd::IsDlgButtonChecked(int id) const { return m_hWnd ? ::IsDlgButtonChecked(m_hWnd, id) : BST_UNCHECKED; }
 
@@ -142,8 +78,4 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return m_hWnd ? ::PostMessageW(m_hWnd, message, wParam, lParam) : FALSE;
-}
-
-int CWnd::MessageBox(const char* text, const char* caption, UINT type) {
-  return fx::GetDesktop().ShowMessageBox({m_hWnd, text ? text : "", caption ? caption : fx::AppTitle(), type});
 }

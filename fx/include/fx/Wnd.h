@@ -18,7 +18,6 @@ class CWnd {
   virtual ~CWnd();
 
   HWND m_hWnd = nullptr;
-  HWND GetSafeHwnd() const noexcept { return m_hWnd; }
   operator HWND() const noexcept { return m_hWnd; }  // NOLINT
 
   // The object attached to a window, or a temporary wrapper owned by the window.
@@ -28,7 +27,6 @@ class CWnd {
 
   // Attaches this object to an existing window (what DDX_Control does to controls).
   BOOL SubclassWindow(HWND hWnd);
-  HWND Detach();
 
   // A plain top-level window with a caption, such as a host's main window.
   BOOL CreateTopLevel(const char* caption, int width, int height);
@@ -37,17 +35,13 @@ class CWnd {
   BOOL ShowWindow(int command);
   BOOL IsWindowVisible() const;
   BOOL SetForegroundWindow();
-  void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE);
   BOOL SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags);
   void GetClientRect(RECT* rect) const;
   void GetWindowRect(RECT* rect) const;
-  CWnd* GetParent() const;
   CWnd* GetOwner() const;
-  int GetDlgCtrlID() const;
 
   void SetWindowText(const char* text);
   void GetWindowText(CString& text) const;
-  int GetWindowTextLength() const;
 
   CWnd* GetDlgItem(int id) const;
   void SetDlgItemText(int id, const char* text);
