@@ -3,7 +3,6 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "fx/Sjis.h"
 
 void CString::Format(const char* format, ...) {
   va_list args;
@@ -23,9 +22,3 @@ void CString::Format(const char* format, ...) {
   va_end(args);
 }
 
-void CString::MakeLower() { m_text = fx::sjis::ToLower(m_text); }
-
-CString CString::Left(int count) const {
-  if (count <= 0) return CString();
-  return CString(std::string_view(m_text).substr(0, static_cast<std::size_t>(count)));
-}

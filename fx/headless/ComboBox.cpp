@@ -87,17 +87,3 @@ int CComboBox::FindStringExact(int startAfter, const char* text) const {
   return Search(combo, startAfter, [&](const std::string& item) { return fx::sjis::EqualsNoCase(item, wanted); });
 }
 
-int CComboBox::GetLBText(int index, CString& text) const {
-  Window* combo = Combo(this);
-  if (combo == nullptr || index < 0 || index >= static_cast<int>(combo->items.size())) return CB_ERR;
-  text = combo->items[static_cast<std::size_t>(index)];
-  return text.GetLength();
-}
-
-void CComboBox::ResetContent() {
-  if (Window* combo = Combo(this)) {
-    combo->items.clear();
-    combo->curSel = -1;
-    combo->text.clear();
-  }
-}

@@ -76,11 +76,6 @@ DWORD CListCtrl::SetExtendedStyle(DWORD styles) {
   return previous;
 }
 
-DWORD CListCtrl::GetExtendedStyle() const {
-  Window* list = List(this);
-  return list ? list->extendedStyle : 0;
-}
-
 int CListCtrl::GetItemCount() const {
   Window* list = List(this);
   return list ? static_cast<int>(list->rows.size()) : 0;
@@ -226,8 +221,3 @@ BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask) {
   return TRUE;
 }
 
-UINT CListCtrl::GetItemState(int item, UINT mask) const {
-  Window* list = List(this);
-  if (list == nullptr || !ValidRow(list, item)) return 0;
-  return (mask & LVIS_SELECTED) && list->rows[static_cast<std::size_t>(item)].selected ? LVIS_SELECTED : 0;
-}

@@ -38,15 +38,3 @@ int CComboBox::FindStringExact(int startAfter, const char* text) const {
       Send(this, CB_FINDSTRINGEXACT, static_cast<WPARAM>(startAfter), reinterpret_cast<LPARAM>(wide.c_str())));
 }
 
-int CComboBox::GetLBText(int index, CString& text) const {
-  const LRESULT length = Send(this, CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
-  if (length == CB_ERR || length < 0) return CB_ERR;
-  std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
-  const LRESULT copied = Send(this, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
-  if (copied == CB_ERR) return CB_ERR;
-  buffer.resize(static_cast<std::size_t>(copied));
-  text = fx::win32::Narrow(buffer);
-  return text.GetLength();
-}
-
-void CComboBox::ResetContent() { Send(this, CB_RESETCONTENT); }

@@ -81,8 +81,6 @@ DWORD CListCtrl::SetExtendedStyle(DWORD styles) {
   return static_cast<DWORD>(Send(this, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(styles)));
 }
 
-DWORD CListCtrl::GetExtendedStyle() const { return static_cast<DWORD>(Send(this, LVM_GETEXTENDEDLISTVIEWSTYLE)); }
-
 int CListCtrl::GetItemCount() const { return static_cast<int>(Send(this, LVM_GETITEMCOUNT)); }
 
 int CListCtrl::InsertItem(int item, const char* text) {
@@ -153,7 +151,3 @@ BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask) {
   return static_cast<BOOL>(Send(this, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&data)));
 }
 
-UINT CListCtrl::GetItemState(int item, UINT mask) const {
-  if (item < 0 || item >= GetItemCount()) return 0;
-  return static_cast<UINT>(Send(this, LVM_GETITEMSTATE, static_cast<WPARAM>(item), mask));
-}

@@ -16,6 +16,4 @@ class CComboBox : public CWnd {
   int FindString(int startAfter, const char* text) const;
   // The same search for an item equal to the text, letter case ignored.
   int FindStringExact(int startAfter, const char* text) const;
-  int GetLBText(int index, CString& text) const;
-  void ResetContent();
 };

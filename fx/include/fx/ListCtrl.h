@@ -14,7 +14,6 @@ class CListCtrl : public CWnd {
   BOOL SetTextBkColor(COLORREF colour);
   // Sets the extended styles with mask 0: every style not in `styles` is switched off.
   DWORD SetExtendedStyle(DWORD styles);
-  DWORD GetExtendedStyle() const;
 
   int GetItemCount() const;
   int InsertItem(int item, const char* text);  // returns the new row's index, -1 on failure
@@ -34,5 +33,4 @@ class CListCtrl : public CWnd {
   int GetNextItem(int start, UINT flags) const;
   UINT GetSelectedCount() const;
   BOOL SetItemState(int item, UINT state, UINT mask);
-  UINT GetItemState(int item, UINT mask) const;
 };

@@ -36,11 +36,6 @@ class CString {
   // printf-style formatting into this string; the result has no length limit of its own.
   void Format(const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
 
-  // Lower-cases single-byte ASCII letters only; double-byte characters are left alone.
-  void MakeLower();
-
-  CString Left(int count) const;
-
  private:
   std::string m_text;
 };
