@@ -206,16 +206,13 @@ bool CEventLogDlg::StopLogging() {
 
 void CEventLogDlg::WriteLogLine(const pellix::RecordLine& line) {
   if (!m_logState.active) return;
-  std::string record;
   std::string cutStorage;
   const std::string_view cut = pellix::CutLogLine(line, cutStorage);
-  if (m_logState.timeStump) {
-    const std::string& prefix = clockTexts.Prefix(fx::GetLocalTime(), m_logState.html != 0, m_logState.normalColour.View());
-    record.reserve(prefix.size() + cut.size());
-    record = prefix;
-  }
-  record += cut;
-  if (!m_logState.file.Write(record)) EndRecordingAfterFailedWrite();
+  m_recordBuffer.clear();
+  if (m_logState.timeStump)
+    m_recordBuffer += clockTexts.Prefix(fx::GetLocalTime(), m_logState.html != 0, m_logState.normalColour.View());
+  m_recordBuffer += cut;
+  if (!m_logState.file.Write(m_recordBuffer)) EndRecordingAfterFailedWrite();
 }
 
 // A file that no longer takes lines ends the recording as "#end" would, so that the user sees

@@ -1,6 +1,8 @@
 // CEventLogDlg: the event log window and the owner of the event list and the logging state.
 #pragma once
 
+#include <string>
+
 #include "eventlog/LogState.h"
 #include "eventlog/RecordLine.h"
 #include "fx/DataExchange.h"
@@ -47,4 +49,6 @@ class CEventLogDlg : public CDialog {
 
  private:
   void EndRecordingAfterFailedWrite();
+
+  std::string m_recordBuffer;  // kept between writes, so that a record line costs no allocation
 };

@@ -20,7 +20,11 @@ class RecordLine {
     std::size_t length = 0;
   };
 
-  explicit RecordLine(LineForm form) : m_form(form) {}
+  explicit RecordLine(LineForm form) : m_form(form) {
+    // Room for a whole record line and its chat parts at once: a line is built in many appends.
+    m_text.reserve(kTypicalLength);
+    if (IsHtml()) m_chat.reserve(kTypicalChatParts);
+  }
 
   // The plug-in's own text or markup, appended as it is.
   RecordLine& Own(std::string_view text);
@@ -34,6 +38,9 @@ class RecordLine {
   const std::vector<Span>& ChatSpans() const noexcept { return m_chat; }
 
  private:
+  static constexpr std::size_t kTypicalLength = 256;
+  static constexpr std::size_t kTypicalChatParts = 4;
+
   LineForm m_form;
   std::string m_text;
   std::vector<Span> m_chat;

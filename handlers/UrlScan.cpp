@@ -61,7 +61,8 @@ std::vector<std::string> ScanUrls(std::string_view text) {
     // -Wrestrict of GCC 12 at -O2.
     std::string added;
     added.reserve(url.size() + 1);
-    if (fx::sjis::Contains(url, "ttp:") && !fx::sjis::Contains(url, "http:")) added.push_back('h');
+    // Every URL byte is a single-byte character, so a byte search is the character-wise one.
+    if (url.find("ttp:") != npos && url.find("http:") == npos) added.push_back('h');
     added.append(url);
     urls.push_back(std::move(added));
 

@@ -78,6 +78,25 @@ TEST(HtmlEscaping, KeepsShiftJisBytesAndEscapesAllFour) {
   EXPECT_EQ(HtmlEscape("a\"b'c"), "a&quot;b'c");
 }
 
+// Plain runs are passed over eight bytes at a time: an escaped character is found wherever it
+// falls in or across those words, alone, in pairs, and at the end.
+TEST(HtmlEscaping, FindsEachCharacterAtEveryOffsetOfALongLine) {
+  const std::string plain = "ゲスト太郎 says hello http://example.com/";
+  for (const char special : {'&', '<', '>', '"'}) {
+    const std::string entity = HtmlEscape(std::string(1, special));
+    for (std::size_t at = 0; at <= plain.size(); ++at) {
+      for (const std::size_t run : {std::size_t{1}, std::size_t{2}}) {
+        std::string text = plain, expected = plain;
+        text.insert(at, run, special);
+        std::string entities;
+        for (std::size_t i = 0; i < run; ++i) entities += entity;
+        expected.insert(at, entities);
+        EXPECT_EQ(HtmlEscape(text), expected) << "at " << at << ", " << run << " of " << special;
+      }
+    }
+  }
+}
+
 TEST(AdministrativeMarkers, AnyOfTheThreeInTheName) {
   EXPECT_TRUE(HasAdministrativeMarker("(ﾟзﾟ)＜管理人"));
   EXPECT_TRUE(HasAdministrativeMarker("xx(ﾟ_ﾟ)＜"));
