@@ -19,9 +19,10 @@ int Search(const Window* combo, int startAfter, Match match) {
   const int count = static_cast<int>(combo->items.size());
   if (count == 0) return CB_ERR;
   const int first = (startAfter < 0 || startAfter >= count) ? 0 : startAfter + 1;
-  for (int step = 0; step < count; ++step) {
-    const int index = (first + step) % count;
-    if (match(combo->items[static_cast<std::size_t>(index)])) return index;
+  auto item = combo->items.begin() + first;
+  for (int step = 0; step < count; ++step, ++item) {
+    if (item == combo->items.end()) item = combo->items.begin();
+    if (match(*item)) return static_cast<int>(item - combo->items.begin());
   }
   return CB_ERR;
 }

@@ -79,13 +79,13 @@ ListViewState ReadListView(HWND dialog, int listId) {
 ComboState ReadCombo(HWND dialog, int comboId) {
   Window* combo = Control(dialog, comboId);
   if (combo == nullptr || combo->kind != Kind::ComboBox) return ComboState{{}, -1, {}};
-  return ComboState{combo->items, combo->curSel, combo->text};
+  return ComboState{{combo->items.begin(), combo->items.end()}, combo->curSel, combo->text};
 }
 
 TabState ReadTabs(HWND dialog, int tabId) {
   Window* tab = Control(dialog, tabId);
   if (tab == nullptr || tab->kind != Kind::Tab) return TabState{{}, -1};
-  return TabState{tab->items, tab->curSel};
+  return TabState{{tab->items.begin(), tab->items.end()}, tab->curSel};
 }
 
 }  // namespace fx::testing

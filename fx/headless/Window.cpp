@@ -24,6 +24,11 @@ std::unordered_set<const Window*>& LiveSet() {
   return live;
 }
 
+HWND& LastFoundLive() {
+  static HWND last = nullptr;
+  return last;
+}
+
 struct Posted {
   HWND window;
   UINT message;
@@ -75,11 +80,20 @@ void DestroyTree(Window* window) {
     window->object = nullptr;
   }
   LiveSet().erase(window);
+  LastFoundLive() = nullptr;
 }
 
 }  // namespace
 
-bool IsLive(HWND h) { return h != nullptr && LiveSet().count(FromHwnd(h)) != 0; }
+bool IsLive(HWND h) {
+  // The plug-in's calls come in runs on one control; the last handle found stays live until a
+  // window is destroyed, so a run costs one look-up.
+  if (h == nullptr) return false;
+  if (h == LastFoundLive()) return true;
+  if (LiveSet().count(FromHwnd(h)) == 0) return false;
+  LastFoundLive() = h;
+  return true;
+}
 Window* Live(HWND h) { return IsLive(h) ? FromHwnd(h) : nullptr; }
 
 Window* NewTopLevel() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -77,7 +78,7 @@ struct Window : backend::Attachment {
   COLORREF bkColor = 0xFFFFFF, textColor = 0, textBkColor = 0xFFFFFF;
   DWORD extendedStyle = 0;
 
-  std::vector<std::string> items;  // combo list, tab texts
+  std::deque<std::string> items;  // combo list, tab texts; a full combo drops its first item per added one
   int curSel = -1;
 
   HWND handle() { return reinterpret_cast<HWND>(this); }
