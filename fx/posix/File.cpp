@@ -1,6 +1,8 @@
 #include "fx/File.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <optional>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -22,6 +24,24 @@ bool WriteAll(int fd, std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
   return true;
+}
+
+struct LinksAndSize {
+  std::uint64_t links = 0;
+  off_t size = 0;
+};
+
+// Only the link count and the size are asked for: a query of a file's times makes the kernel
+// give its next write a fine-grained time stamp, and with it an inode update, on every line.
+// fstat serves where statx is refused (an old kernel or a container's filter).
+std::optional<LinksAndSize> QueryLinksAndSize(int fd) {
+  struct statx info {};
+  if (::statx(fd, "", AT_EMPTY_PATH, STATX_NLINK | STATX_SIZE, &info) == 0 &&
+      (info.stx_mask & (STATX_NLINK | STATX_SIZE)) == (STATX_NLINK | STATX_SIZE))
+    return LinksAndSize{info.stx_nlink, static_cast<off_t>(info.stx_size)};
+  struct stat fallback {};
+  if (::fstat(fd, &fallback) != 0) return std::nullopt;
+  return LinksAndSize{static_cast<std::uint64_t>(fallback.st_nlink), fallback.st_size};
 }
 
 }  // namespace
@@ -46,12 +66,12 @@ bool File::Write(std::string_view bytes) {
   const detail::WriteBudget budget = detail::TakeWriteBudget();
   // A file deleted, or replaced by another renamed over it, while open has no name any more:
   // lines written to it would be lost without notice, so the write fails instead.
-  struct stat info {};
-  if (::fstat(m_fd, &info) != 0 || info.st_nlink == 0) return false;
+  const std::optional<LinksAndSize> before = QueryLinksAndSize(m_fd);
+  if (!before || before->links == 0) return false;
   // The file is locked against other writers, so its size is where this write begins.
   if (WriteAll(m_fd, budget.Allowed(bytes)) && !budget.fails) return true;
   // Whatever part of it went in is taken back: a later line must not run on from a torn one.
-  while (::ftruncate(m_fd, info.st_size) != 0 && errno == EINTR) {
+  while (::ftruncate(m_fd, before->size) != 0 && errno == EINTR) {
   }
   return false;
 }
