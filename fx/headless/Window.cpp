@@ -14,20 +14,31 @@ namespace {
 constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
 
-std::vector<std::unique_ptr<Window>>& TopLevelStore() {
-  static std::vector<std::unique_ptr<Window>> store;
-  return store;
+// Every top-level window (children hang from their parents), the set of live windows, and the
+// last handle found live, which stays live until a window is destroyed. When the process exits
+// with windows left, they go with this; an object still attached to one (a plug-in loaded at
+// exit) then finds no window alive instead of a freed one.
+struct Registry {
+  std::vector<std::unique_ptr<Window>> topLevels;
+  std::unordered_set<const Window*> live;
+  HWND lastFoundLive = nullptr;
+
+  Registry() = default;
+  Registry(const Registry&) = delete;
+  Registry& operator=(const Registry&) = delete;
+  ~Registry() { gone = true; }
+
+  static inline bool gone = false;
+};
+
+Registry& TheRegistry() {
+  static Registry registry;
+  return registry;
 }
 
-std::unordered_set<const Window*>& LiveSet() {
-  static std::unordered_set<const Window*> live;
-  return live;
-}
-
-HWND& LastFoundLive() {
-  static HWND last = nullptr;
-  return last;
-}
+std::vector<std::unique_ptr<Window>>& TopLevelStore() { return TheRegistry().topLevels; }
+std::unordered_set<const Window*>& LiveSet() { return TheRegistry().live; }
+HWND& LastFoundLive() { return TheRegistry().lastFoundLive; }
 
 struct Posted {
   HWND window;
@@ -88,7 +99,7 @@ void DestroyTree(Window* window) {
 bool IsLive(HWND h) {
   // The plug-in's calls come in runs on one control; the last handle found stays live until a
   // window is destroyed, so a run costs one look-up.
-  if (h == nullptr) return false;
+  if (h == nullptr || Registry::gone) return false;
   if (h == LastFoundLive()) return true;
   if (LiveSet().count(FromHwnd(h)) == 0) return false;
   LastFoundLive() = h;
