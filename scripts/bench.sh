@@ -118,8 +118,9 @@ startup = pick(start, "BM_StartToFirstEvent")
 read = pick(start, "BM_Baseline_ReadBothIniFiles")
 small = load("eventlist-100000.json")
 large = load("eventlist-1000000.json")
-list_small = pick(small, "BM_EventListAppend/100000")
 list_large = pick(large, "BM_EventListAppend/1000000")
+time_small = pick(small, "BM_EventListAppendTime/100000")
+time_large = pick(large, "BM_EventListAppendTime/1000000")
 vec_large = pick(large, "BM_Baseline_VectorOfStrings/1000000")
 down = load("shutdown.json")
 shutdown = pick(down, "BM_ShutdownWithLargeIni")
@@ -138,8 +139,8 @@ rows = [
     ("P3 1,000,000 rows resident", f"{list_large['resident_MB']:.0f} MB ({list_large['bytes_per_row']:.0f} B/row)",
      f"vector of 3 strings per row: {vec_large['bytes_per_row']:.0f} B/row", f"{list_large['bytes_per_row'] / vec_large['bytes_per_row']:.1f}×",
      "≤ 200 MB", verdict(list_large["resident_MB"] <= 200)),
-    ("P3 append 1M rows vs 100k rows", f"{us(list_large) / 1e3:.0f} ms vs {us(list_small) / 1e3:.0f} ms", "the 100k run",
-     f"{us(list_large) / us(list_small):.1f}×", "≤ 11×", verdict(us(list_large) <= 11 * us(list_small))),
+    ("P3 append 1M rows vs 100k rows (median of 5)", f"{us(time_large) / 1e3:.0f} ms vs {us(time_small) / 1e3:.0f} ms", "the 100k run",
+     f"{us(time_large) / us(time_small):.1f}×", "≤ 11×", verdict(us(time_large) <= 11 * us(time_small))),
     ("P5 shutdown with a %.1f MB Pellix.ini" % shutdown["ini_MB"], f"{us(shutdown) / 1e3:.0f} ms",
      f"reading and writing that file once: {us(copy) / 1e3:.0f} ms", f"{us(shutdown) / us(copy):.1f}×", "≤ 2 s",
      verdict(us(shutdown) <= 2e6)),
