@@ -28,6 +28,29 @@ std::vector<HWND>& CreationOrder() {
 thread_local CWnd* t_creating = nullptr;
 thread_local int t_creatingTemplate = -1;
 
+UINT ReleaseDrawingMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"FxReleaseListDrawing");
+  return message;
+}
+
+// Row changes and reads of the rows, which need no layout: everything else, a paint, a scroll,
+// a question about where a row is, first gets the list laid out.
+bool KeepsListDrawingHeld(UINT message) {
+  if (ChangesListContent(message)) return true;
+  switch (message) {
+    case LVM_GETITEMCOUNT:
+    case LVM_GETITEMTEXTA:
+    case LVM_GETITEMTEXTW:
+    case LVM_GETHEADER:
+    case WM_SETREDRAW:
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void Forget(HWND window) {
   auto& map = Map();
   auto found = map.find(window);
@@ -43,6 +66,12 @@ LRESULT CALLBACK ControlWatchProc(HWND window, UINT message, WPARAM wParam, LPAR
     ::RemoveWindowSubclass(window, ControlWatchProc, id);
     Forget(window);
   }
+  if (message == ReleaseDrawingMessage()) {
+    // Posted when the drawing was held; a list that cannot be seen keeps it until it is shown.
+    if (::IsWindowVisible(::GetParent(window))) ReleaseListDrawing(window);
+    return 0;
+  }
+  if (!KeepsListDrawingHeld(message)) ReleaseListDrawing(window);
   const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
   if (ChangesListContent(message)) {
     if (WindowInfo* info = Info(window)) info->listContentVersion = NextListContentVersion();
@@ -79,6 +108,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
   WindowInfo* info = Info(dialog);
   if (info == nullptr) info = AttachCreating(dialog);
   if (info == nullptr) return FALSE;
+  if (IsAboutToShow(message, wParam, lParam)) ReleaseListDrawingWithin(dialog);
   CWnd* object = info->object;
   if (object == nullptr) {
     if (message == WM_NCDESTROY) Forget(dialog);
@@ -120,6 +150,7 @@ LRESULT CALLBACK TopLevelProc(HWND window, UINT message, WPARAM wParam, LPARAM l
       object->m_hWnd = window;
     }
   }
+  if (IsAboutToShow(message, wParam, lParam)) ReleaseListDrawingWithin(window);
   WindowInfo* info = Info(window);
   CWnd* object = info ? info->object : nullptr;
   LRESULT result = object ? object->WindowProc(message, wParam, lParam) : ::DefWindowProcW(window, message, wParam, lParam);
@@ -149,6 +180,37 @@ std::vector<HWND> OwnWindows() {
   for (HWND window : CreationOrder())
     if (::IsWindow(window)) live.push_back(window);
   return live;
+}
+
+bool IsAboutToShow(UINT message, WPARAM wParam, LPARAM lParam) {
+  // ShowWindow sends WM_SHOWWINDOW first; SetWindowPos alone only the position change.
+  if (message == WM_SHOWWINDOW) return wParam != FALSE;
+  return message == WM_WINDOWPOSCHANGING && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW);
+}
+
+void HoldListDrawing(HWND list) {
+  WindowInfo* info = Info(list);
+  // Only a watched list hears the messages that give drawing back. One hidden by its own style
+  // is left alone: giving drawing back would show it.
+  if (info == nullptr || !info->subclassed || info->drawingHeld || !(::GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE))
+    return;
+  info->drawingHeld = true;
+  ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  ::PostMessageW(list, ReleaseDrawingMessage(), 0, 0);
+}
+
+void ReleaseListDrawing(HWND list) {
+  WindowInfo* info = Info(list);
+  if (info == nullptr || !info->drawingHeld) return;
+  info->drawingHeld = false;
+  ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+}
+
+void ReleaseListDrawingWithin(HWND window) {
+  std::vector<HWND> held;
+  for (const auto& [handle, info] : Map())
+    if (info.drawingHeld && (handle == window || ::IsChild(window, handle))) held.push_back(handle);
+  for (HWND list : held) ReleaseListDrawing(list);
 }
 
 void WatchControl(HWND control) {
