@@ -29,6 +29,7 @@ struct WindowInfo : backend::Attachment {
   Kind kind = Kind::Control;
   int templateId = -1;
   bool subclassed = false;
+  WNDPROC previousProc = nullptr;         // a watched control's own procedure
   std::uint64_t listContentVersion = 0;  // list-views: see CListCtrl::GetContentVersion
   bool drawingHeld = false;               // list-views: see HoldListDrawing
 };

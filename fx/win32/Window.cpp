@@ -61,10 +61,24 @@ void Forget(HWND window) {
   order.erase(std::remove(order.begin(), order.end(), window), order.end());
 }
 
-LRESULT CALLBACK ControlWatchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+constexpr wchar_t kPreviousProc[] = L"FxControlProc";
+
+// A watched control's own procedure. Kept in the handle map, so that a message costs no look-up
+// in the system (comctl32's subclassing asks the wine server for a window property three times
+// per message); the window property is the fallback if the map no longer knows the control.
+WNDPROC PreviousProc(HWND window) {
+  if (const WindowInfo* info = Info(window); info != nullptr && info->previousProc != nullptr) return info->previousProc;
+  return reinterpret_cast<WNDPROC>(::GetPropW(window, kPreviousProc));
+}
+
+LRESULT CALLBACK ControlWatchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const WNDPROC previous = PreviousProc(window);
+  if (previous == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
-    ::RemoveWindowSubclass(window, ControlWatchProc, id);
+    ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    ::RemovePropW(window, kPreviousProc);
     Forget(window);
+    return ::CallWindowProcW(previous, window, message, wParam, lParam);
   }
   if (message == ReleaseDrawingMessage()) {
     // Posted when the drawing was held; a list that cannot be seen keeps it until it is shown.
@@ -72,7 +86,7 @@ LRESULT CALLBACK ControlWatchProc(HWND window, UINT message, WPARAM wParam, LPAR
     return 0;
   }
   if (!KeepsListDrawingHeld(message)) ReleaseListDrawing(window);
-  const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+  const LRESULT result = ::CallWindowProcW(previous, window, message, wParam, lParam);
   if (ChangesListContent(message)) {
     if (WindowInfo* info = Info(window)) info->listContentVersion = NextListContentVersion();
   }
@@ -216,7 +230,11 @@ void ReleaseListDrawingWithin(HWND window) {
 void WatchControl(HWND control) {
   WindowInfo& info = Register(control, Kind::Control);
   if (!info.subclassed) {
-    info.subclassed = ::SetWindowSubclass(control, ControlWatchProc, 1, 0) != FALSE;
+    const auto previous = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(control, GWLP_WNDPROC));
+    if (previous != nullptr && ::SetPropW(control, kPreviousProc, reinterpret_cast<HANDLE>(previous))) {
+      info.previousProc = previous;
+      info.subclassed = ::SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlWatchProc)) != 0;
+    }
     // Whatever rows the control had before it was watched count as content not seen before.
     info.listContentVersion = NextListContentVersion();
   }
