@@ -230,9 +230,13 @@ void ReleaseListDrawingWithin(HWND window) {
 void WatchControl(HWND control) {
   WindowInfo& info = Register(control, Kind::Control);
   if (!info.subclassed) {
-    const auto previous = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(control, GWLP_WNDPROC));
-    if (previous != nullptr && ::SetPropW(control, kPreviousProc, reinterpret_cast<HANDLE>(previous))) {
-      info.previousProc = previous;
+    const auto current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(control, GWLP_WNDPROC));
+    if (current == ControlWatchProc) {
+      // Watched already, and the map forgot it: the control's own procedure is in the property.
+      info.previousProc = reinterpret_cast<WNDPROC>(::GetPropW(control, kPreviousProc));
+      info.subclassed = info.previousProc != nullptr;
+    } else if (current != nullptr && ::SetPropW(control, kPreviousProc, reinterpret_cast<HANDLE>(current))) {
+      info.previousProc = current;
       info.subclassed = ::SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlWatchProc)) != 0;
     }
     // Whatever rows the control had before it was watched count as content not seen before.
