@@ -26,9 +26,14 @@ if [[ ${1:-} == windows ]]; then
   # Each program under the name the plug-in imports from, in a folder of its own.
   (cd "${out}" && ../../../scripts/windows.sh run "${hosts}/bench_chat/zelkor.exe" --benchmark_format=json) | tr -d '\r' | sed -n '/^{/,$p' >"${out}/chat.json"
   rm -f "${out}"/eventlist-*.json
+  # One session per size (not the five of the native median) and its baseline, each in a
+  # process of its own.
   for size in ${PELLIX_BENCH_ROWS:-}; do
-    (cd "${out}" && ../../../scripts/windows.sh run "${hosts}/bench_eventlist/zelkor.exe" --benchmark_filter="/${size}/" \
-      --benchmark_format=json) | tr -d '\r' | sed -n '/^{/,$p' >"${out}/eventlist-${size}.json"
+    for name in BM_EventListAppend BM_Baseline_VectorOfStrings; do
+      (cd "${out}" && ../../../scripts/windows.sh run "${hosts}/bench_eventlist/zelkor.exe" \
+        --benchmark_filter="${name}/${size}/" --benchmark_format=json) | tr -d '\r' | sed -n '/^{/,$p' \
+        >"${out}/eventlist-${size}-${name}.json"
+    done
   done
   cd "${out}"
   python3 - <<'PY'
@@ -56,11 +61,9 @@ rows = [
     ("P1 chat line, 99 rules, all match (wine)", f"{us(every):.2f} µs", f"{us(base):.2f} µs", f"{us(every) / us(base):.1f}×"),
 ]
 import glob
-for name in sorted(glob.glob("eventlist-*.json"), key=lambda n: int(n[10:-5])):
-    size = name[10:-5]
-    runs = load(name)
-    listed = pick(runs, f"BM_EventListAppend/{size}/")
-    vector = pick(runs, f"BM_Baseline_VectorOfStrings/{size}/")
+for size in sorted({int(n.split("-")[1]) for n in glob.glob("eventlist-*-*.json")}):
+    listed = pick(load(f"eventlist-{size}-BM_EventListAppend.json"), f"BM_EventListAppend/{size}/")
+    vector = pick(load(f"eventlist-{size}-BM_Baseline_VectorOfStrings.json"), f"BM_Baseline_VectorOfStrings/{size}/")
     rows.append((f"P3 {int(size):,} rows in the list-view (wine)",
                  f"{us(listed) / 1e3:.0f} ms, {listed['resident_MB']:.0f} MB ({listed['bytes_per_row']:.0f} B/row)",
                  f"vector of 3 strings per row: {us(vector) / 1e3:.0f} ms, {vector['bytes_per_row']:.0f} B/row",

@@ -232,6 +232,23 @@ TEST_F(FxControls, SingleSelectionListAndKeyboardSelection) {
   EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 0);
 }
 
+// Rows arriving in a burst, on a shown or a hidden window, are where a click expects them at
+// once: nothing has to read the message queue first.
+TEST_F(FxControls, ListRowsAddedInABurstCanBeClickedAtOnce) {
+  CListCtrl& list = dialog.multiList;  // a few rows high
+  for (int row = 0; row < 40; ++row) list.InsertItem(row, ("r" + std::to_string(row)).c_str());
+  EXPECT_TRUE(t::ClickRow(hwnd(), kMultiList, 39));
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 39) << "the last row is scrolled to and clicked";
+
+  dialog.ShowWindow(SW_HIDE);
+  for (int row = 40; row < 80; ++row) list.InsertItem(row, ("r" + std::to_string(row)).c_str());
+  fx::PumpMessages();
+  dialog.ShowWindow(SW_SHOW);
+  EXPECT_TRUE(t::ClickRow(hwnd(), kMultiList, 79));
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 79);
+  EXPECT_EQ(list.GetItemText(79, 0), "r79");
+}
+
 TEST_F(FxControls, ListViewCellsAreCutAtCharacterBoundaries) {
   CListCtrl& list = dialog.list;
   list.InsertItem(0, "a");
@@ -425,6 +442,43 @@ TEST_F(FxControls, ClipboardIsOpenedOnceByItsOwnerAndEveryFailureIsReported) {
 }
 
 #ifdef _WIN32
+// The rows the list-view's scroll bar counts: what its last layout took in.
+int LaidOutRows(const CListCtrl& list) {
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_RANGE;
+  return ::GetScrollInfo(list.m_hWnd, SB_VERT, &info) ? info.nMax + 1 : 0;
+}
+
+// A list-view's drawing is held while its rows change; its layout catches up with all of them
+// at the next read of the message queue, or when its window is about to be shown, and the list
+// keeps its own visibility throughout.
+TEST_F(FxControls, TheSystemListViewIsLaidOutAfterABurstOfRows) {
+  CListCtrl& list = dialog.multiList;
+  for (int row = 0; row < 30; ++row) list.InsertItem(row, "row");
+  list.SetItemText(29, 0, "last");
+  fx::PumpMessages();
+  EXPECT_EQ(LaidOutRows(list), 30);
+  EXPECT_TRUE(::IsWindowVisible(list.m_hWnd));
+
+  dialog.ShowWindow(SW_HIDE);
+  for (int row = 30; row < 60; ++row) list.InsertItem(row, "row");
+  list.DeleteItem(0);
+  fx::PumpMessages();
+  EXPECT_TRUE(::GetWindowLongW(list.m_hWnd, GWL_STYLE) & WS_VISIBLE) << "the list itself stays visible";
+  dialog.ShowWindow(SW_SHOW);
+  EXPECT_EQ(LaidOutRows(list), 59) << "laid out before it is seen, without waiting for the queue";
+  EXPECT_TRUE(::IsWindowVisible(list.m_hWnd));
+
+  // A list hidden on its own is not shown by the layout that follows its rows.
+  ::ShowWindow(list.m_hWnd, SW_HIDE);
+  list.InsertItem(59, "row");
+  fx::PumpMessages();
+  EXPECT_FALSE(::GetWindowLongW(list.m_hWnd, GWL_STYLE) & WS_VISIBLE);
+  ::ShowWindow(list.m_hWnd, SW_SHOW);
+  EXPECT_EQ(LaidOutRows(list), 60);
+}
+
 // The system's clipboard itself: held open by another window, it refuses the copy; once free,
 // the text is there for any program in both text formats.
 TEST_F(FxControls, TheSystemClipboardRefusesACopyWhileAnotherWindowHoldsIt) {

@@ -90,6 +90,7 @@ int CListCtrl::InsertItem(int item, const char* text) {
   data.mask = LVIF_TEXT;
   data.iItem = item;
   data.pszText = wide.data();
+  fx::win32::HoldListDrawing(m_hWnd);
   return static_cast<int>(Send(this, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&data)));
 }
 
@@ -99,6 +100,7 @@ BOOL CListCtrl::SetItemText(int item, int subItem, const char* text) {
   LVITEMW data{};
   data.iSubItem = subItem;
   data.pszText = wide.data();
+  fx::win32::HoldListDrawing(m_hWnd);
   return static_cast<BOOL>(Send(this, LVM_SETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&data)));
 }
 
@@ -132,10 +134,15 @@ int CListCtrl::GetItemText(int item, int subItem, char* buffer, int bufferSize) 
 
 BOOL CListCtrl::DeleteItem(int item) {
   if (item < 0 || item >= GetItemCount()) return FALSE;
+  fx::win32::HoldListDrawing(m_hWnd);
   return static_cast<BOOL>(Send(this, LVM_DELETEITEM, static_cast<WPARAM>(item)));
 }
 
-BOOL CListCtrl::DeleteAllItems() { return m_hWnd ? static_cast<BOOL>(Send(this, LVM_DELETEALLITEMS)) : FALSE; }
+BOOL CListCtrl::DeleteAllItems() {
+  if (m_hWnd == nullptr) return FALSE;
+  fx::win32::HoldListDrawing(m_hWnd);
+  return static_cast<BOOL>(Send(this, LVM_DELETEALLITEMS));
+}
 
 int CListCtrl::GetNextItem(int start, UINT flags) const {
   return m_hWnd ? static_cast<int>(Send(this, LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(flags, 0))) : -1;

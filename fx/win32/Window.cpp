@@ -28,6 +28,29 @@ std::vector<HWND>& CreationOrder() {
 thread_local CWnd* t_creating = nullptr;
 thread_local int t_creatingTemplate = -1;
 
+UINT ReleaseDrawingMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"FxReleaseListDrawing");
+  return message;
+}
+
+// Row changes and reads of the rows, which need no layout: everything else, a paint, a scroll,
+// a question about where a row is, first gets the list laid out.
+bool KeepsListDrawingHeld(UINT message) {
+  if (ChangesListContent(message)) return true;
+  switch (message) {
+    case LVM_GETITEMCOUNT:
+    case LVM_GETITEMTEXTA:
+    case LVM_GETITEMTEXTW:
+    case LVM_GETHEADER:
+    case WM_SETREDRAW:
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+      return true;
+    default:
+      return false;
+  }
+}
+
 void Forget(HWND window) {
   auto& map = Map();
   auto found = map.find(window);
@@ -38,12 +61,32 @@ void Forget(HWND window) {
   order.erase(std::remove(order.begin(), order.end(), window), order.end());
 }
 
-LRESULT CALLBACK ControlWatchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+constexpr wchar_t kPreviousProc[] = L"FxControlProc";
+
+// A watched control's own procedure. Kept in the handle map, so that a message costs no look-up
+// in the system (comctl32's subclassing asks the wine server for a window property three times
+// per message); the window property is the fallback if the map no longer knows the control.
+WNDPROC PreviousProc(HWND window) {
+  if (const WindowInfo* info = Info(window); info != nullptr && info->previousProc != nullptr) return info->previousProc;
+  return reinterpret_cast<WNDPROC>(::GetPropW(window, kPreviousProc));
+}
+
+LRESULT CALLBACK ControlWatchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const WNDPROC previous = PreviousProc(window);
+  if (previous == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
-    ::RemoveWindowSubclass(window, ControlWatchProc, id);
+    ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    ::RemovePropW(window, kPreviousProc);
     Forget(window);
+    return ::CallWindowProcW(previous, window, message, wParam, lParam);
   }
-  const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+  if (message == ReleaseDrawingMessage()) {
+    // Posted when the drawing was held; a list that cannot be seen keeps it until it is shown.
+    if (::IsWindowVisible(::GetParent(window))) ReleaseListDrawing(window);
+    return 0;
+  }
+  if (!KeepsListDrawingHeld(message)) ReleaseListDrawing(window);
+  const LRESULT result = ::CallWindowProcW(previous, window, message, wParam, lParam);
   if (ChangesListContent(message)) {
     if (WindowInfo* info = Info(window)) info->listContentVersion = NextListContentVersion();
   }
@@ -79,6 +122,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
   WindowInfo* info = Info(dialog);
   if (info == nullptr) info = AttachCreating(dialog);
   if (info == nullptr) return FALSE;
+  if (IsAboutToShow(message, wParam, lParam)) ReleaseListDrawingWithin(dialog);
   CWnd* object = info->object;
   if (object == nullptr) {
     if (message == WM_NCDESTROY) Forget(dialog);
@@ -120,6 +164,7 @@ LRESULT CALLBACK TopLevelProc(HWND window, UINT message, WPARAM wParam, LPARAM l
       object->m_hWnd = window;
     }
   }
+  if (IsAboutToShow(message, wParam, lParam)) ReleaseListDrawingWithin(window);
   WindowInfo* info = Info(window);
   CWnd* object = info ? info->object : nullptr;
   LRESULT result = object ? object->WindowProc(message, wParam, lParam) : ::DefWindowProcW(window, message, wParam, lParam);
@@ -151,10 +196,49 @@ std::vector<HWND> OwnWindows() {
   return live;
 }
 
+bool IsAboutToShow(UINT message, WPARAM wParam, LPARAM lParam) {
+  // ShowWindow sends WM_SHOWWINDOW first; SetWindowPos alone only the position change.
+  if (message == WM_SHOWWINDOW) return wParam != FALSE;
+  return message == WM_WINDOWPOSCHANGING && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW);
+}
+
+void HoldListDrawing(HWND list) {
+  WindowInfo* info = Info(list);
+  // Only a watched list hears the messages that give drawing back. One hidden by its own style
+  // is left alone: giving drawing back would show it.
+  if (info == nullptr || !info->subclassed || info->drawingHeld || !(::GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE))
+    return;
+  info->drawingHeld = true;
+  ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  ::PostMessageW(list, ReleaseDrawingMessage(), 0, 0);
+}
+
+void ReleaseListDrawing(HWND list) {
+  WindowInfo* info = Info(list);
+  if (info == nullptr || !info->drawingHeld) return;
+  info->drawingHeld = false;
+  ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+}
+
+void ReleaseListDrawingWithin(HWND window) {
+  std::vector<HWND> held;
+  for (const auto& [handle, info] : Map())
+    if (info.drawingHeld && (handle == window || ::IsChild(window, handle))) held.push_back(handle);
+  for (HWND list : held) ReleaseListDrawing(list);
+}
+
 void WatchControl(HWND control) {
   WindowInfo& info = Register(control, Kind::Control);
   if (!info.subclassed) {
-    info.subclassed = ::SetWindowSubclass(control, ControlWatchProc, 1, 0) != FALSE;
+    const auto current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(control, GWLP_WNDPROC));
+    if (current == ControlWatchProc) {
+      // Watched already, and the map forgot it: the control's own procedure is in the property.
+      info.previousProc = reinterpret_cast<WNDPROC>(::GetPropW(control, kPreviousProc));
+      info.subclassed = info.previousProc != nullptr;
+    } else if (current != nullptr && ::SetPropW(control, kPreviousProc, reinterpret_cast<HANDLE>(current))) {
+      info.previousProc = current;
+      info.subclassed = ::SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlWatchProc)) != 0;
+    }
     // Whatever rows the control had before it was watched count as content not seen before.
     info.listContentVersion = NextListContentVersion();
   }
