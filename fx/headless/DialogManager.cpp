@@ -40,12 +40,6 @@ Window* StopAmong(Window* container, const Window* after, bool previous) {
   return nullptr;
 }
 
-Window* ChildWithId(Window* dialog, int id) {
-  for (auto& child : dialog->children)
-    if (child->id == id) return child.get();
-  return nullptr;
-}
-
 bool IsDefaultButton(const Window* window) {
   return window->kind == Kind::PushButton && (window->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
 }

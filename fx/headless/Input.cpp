@@ -50,11 +50,8 @@ bool Reachable(HWND handle) {
 }
 
 HWND ControlOf(HWND dialog, int controlId) {
-  Window* parent = Live(dialog);
-  if (parent == nullptr) return nullptr;
-  for (auto& child : parent->children)
-    if (child->id == controlId) return child->handle();
-  return nullptr;
+  Window* control = headless::ChildWithId(Live(dialog), controlId);
+  return control != nullptr ? control->handle() : nullptr;
 }
 
 int ControlIdOf(HWND handle) {

@@ -12,13 +12,7 @@ using headless::Kind;
 using headless::Live;
 using headless::Window;
 
-Window* Control(HWND dialog, int id) {
-  Window* parent = Live(dialog);
-  if (parent == nullptr) return nullptr;
-  for (auto& child : parent->children)
-    if (child->id == id) return child.get();
-  return nullptr;
-}
+Window* Control(HWND dialog, int id) { return headless::ChildWithId(Live(dialog), id); }
 
 }  // namespace
 

@@ -115,6 +115,13 @@ Window* NewTopLevel() {
   return raw;
 }
 
+Window* ChildWithId(const Window* parent, int id) {
+  if (parent == nullptr) return nullptr;
+  for (const auto& child : parent->children)
+    if (child->id == id) return child.get();
+  return nullptr;
+}
+
 Window* NewChild(Window* parent) {
   auto window = std::make_unique<Window>();
   Window* raw = window.get();

@@ -91,6 +91,9 @@ inline Window* FromHwnd(HWND h) { return reinterpret_cast<Window*>(h); }
 bool IsLive(HWND h);
 Window* Live(HWND h);  // null for a stale or null handle
 
+// The child of `parent` with the control id; null when there is none (or no parent).
+Window* ChildWithId(const Window* parent, int id);
+
 // Top-level windows own themselves; children are owned by their parents.
 Window* NewTopLevel();
 Window* NewChild(Window* parent);

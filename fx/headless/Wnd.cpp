@@ -12,13 +12,7 @@ namespace {
 
 Window* Self(const CWnd* wnd) { return Live(wnd->m_hWnd); }
 
-Window* Child(const CWnd* wnd, int id) {
-  Window* self = Self(wnd);
-  if (self == nullptr) return nullptr;
-  for (auto& child : self->children)
-    if (child->id == id) return child.get();
-  return nullptr;
-}
+Window* Child(const CWnd* wnd, int id) { return fx::headless::ChildWithId(Self(wnd), id); }
 
 }  // namespace
 
