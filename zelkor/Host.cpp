@@ -1,6 +1,5 @@
 #include "zelkor/Host.h"
 
-#include <charconv>
 #include <string>
 
 #include "fx/App.h"
@@ -51,66 +50,55 @@ void Host::Shutdown() {
   SetHostServices(nullptr);
 }
 
-void Host::Join(std::string_view name, std::uint32_t ip, std::uint16_t port, std::uint16_t lineType, std::uint16_t files) {
+void Host::Enter(ChannelId channel, std::string_view ownName, std::string_view topic) {
+  CZelkorPlugin* plugin = Plugin();
+  if (plugin == nullptr) return;
+  const std::string nameText(ownName), topicText(topic);
+  plugin->OnEnterChannel(channel, nameText.c_str(), topicText.c_str());
+  fx::PumpMessages();
+}
+
+void Host::Join(ChannelId channel, std::string_view name, std::uint32_t ip, std::uint16_t port, std::uint16_t lineType, std::uint16_t files) {
   CZelkorPlugin* plugin = Plugin();
   if (plugin == nullptr) return;
   const std::string nameText(name);
   const JoinUserInfo info{nameText.c_str(), ip, port, lineType, files};
-  plugin->OnJoinUser(kChannel, &info);
+  plugin->OnJoinUser(channel, &info);
   fx::PumpMessages();
 }
 
-void Host::Leave(std::string_view name, std::uint32_t ip, std::uint16_t port) {
+void Host::Leave(ChannelId channel, std::string_view name, std::uint32_t ip, std::uint16_t port) {
   CZelkorPlugin* plugin = Plugin();
   if (plugin == nullptr) return;
   const std::string nameText(name);
   const LeaveUserInfo info{nameText.c_str(), ip, port};
-  plugin->OnLeaveUser(kChannel, &info);
+  plugin->OnLeaveUser(channel, &info);
   fx::PumpMessages();
 }
 
-void Host::Rename(std::string_view oldName, std::string_view newName, std::uint32_t ip, std::uint16_t port) {
+void Host::Rename(ChannelId channel, std::string_view oldName, std::string_view newName, std::uint32_t ip, std::uint16_t port) {
   CZelkorPlugin* plugin = Plugin();
   if (plugin == nullptr) return;
   const std::string oldText(oldName), newText(newName);
   const RenameUserInfo info{oldText.c_str(), {}, newText.c_str(), ip, port};
-  plugin->OnRenameUser(kChannel, &info);
+  plugin->OnRenameUser(channel, &info);
   fx::PumpMessages();
 }
 
-void Host::Chat(std::string_view name, std::string_view text, std::uint32_t flag) {
+void Host::Chat(ChannelId channel, std::string_view name, std::string_view text, std::uint32_t flag) {
   CZelkorPlugin* plugin = Plugin();
   if (plugin == nullptr) return;
   const std::string nameText(name), lineText(text);
-  plugin->OnChatMessage(kChannel, nameText.c_str(), lineText.c_str(), flag);
+  plugin->OnChatMessage(channel, nameText.c_str(), lineText.c_str(), flag);
   fx::PumpMessages();
 }
 
-std::optional<std::string> Host::Say(std::string_view text) {
+std::optional<std::string> Host::Say(ChannelId channel, std::string_view text) {
   CString line{text};
-  if (CZelkorPlugin* plugin = Plugin()) plugin->OnInputText(kChannel, &line);
+  if (CZelkorPlugin* plugin = Plugin()) plugin->OnInputText(channel, &line);
   fx::PumpMessages();
   if (line.IsEmpty()) return std::nullopt;
   return line.Str();
-}
-
-std::optional<std::uint32_t> ParseDottedIp(std::string_view text) {
-  std::uint32_t value = 0;
-  const char* pos = text.data();
-  const char* end = text.data() + text.size();
-  for (int octet = 0; octet < 4; ++octet) {
-    if (octet > 0) {
-      if (pos == end || *pos != '.') return std::nullopt;
-      ++pos;
-    }
-    unsigned part = 0;
-    const auto [next, error] = std::from_chars(pos, end, part);
-    if (error != std::errc() || next == pos || part > 255 || next - pos > 3) return std::nullopt;
-    value |= static_cast<std::uint32_t>(part) << (8 * octet);
-    pos = next;
-  }
-  if (pos != end) return std::nullopt;
-  return value;
 }
 
 }  // namespace zelkor

@@ -35,13 +35,16 @@ class Host {
   // windows, then unloading the module.
   void Shutdown();
 
-  void Join(std::string_view name, std::uint32_t ip, std::uint16_t port, std::uint16_t lineType, std::uint16_t files);
-  void Leave(std::string_view name, std::uint32_t ip, std::uint16_t port);
-  void Rename(std::string_view oldName, std::string_view newName, std::uint32_t ip, std::uint16_t port);
-  void Chat(std::string_view name, std::string_view text, std::uint32_t flag);
+  // The events of one channel; a scripted session has only kChannel.
+  void Enter(ChannelId channel, std::string_view ownName, std::string_view topic);
+  void Join(ChannelId channel, std::string_view name, std::uint32_t ip, std::uint16_t port, std::uint16_t lineType,
+            std::uint16_t files);
+  void Leave(ChannelId channel, std::string_view name, std::uint32_t ip, std::uint16_t port);
+  void Rename(ChannelId channel, std::string_view oldName, std::string_view newName, std::uint32_t ip, std::uint16_t port);
+  void Chat(ChannelId channel, std::string_view name, std::string_view text, std::uint32_t flag);
   // The local user's line: the plug-in sees it first; the result is what is sent, or nothing
   // when the plug-in emptied it.
-  std::optional<std::string> Say(std::string_view text);
+  std::optional<std::string> Say(ChannelId channel, std::string_view text);
 
  private:
   HostServices& m_services;
@@ -49,8 +52,5 @@ class Host {
   std::unique_ptr<fx::Library> m_library;
   bool m_exited = false;
 };
-
-// "a.b.c.d" to the host's address value, first octet in the low byte.
-std::optional<std::uint32_t> ParseDottedIp(std::string_view text);
 
 }  // namespace zelkor

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fx/Sjis.h"
-#include "zelkor/Host.h"
+#include "zelkor/DottedIp.h"
 
 namespace zelkor {
 namespace {

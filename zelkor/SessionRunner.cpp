@@ -10,6 +10,7 @@
 #include "fx/Sjis.h"
 #include "fx/Testing.h"
 #include "fx/Wnd.h"
+#include "zelkor/DottedIp.h"
 
 namespace zelkor {
 namespace {
@@ -51,12 +52,6 @@ void DescribeMenu(Transcript& transcript, const ft::OpenMenu& menu) {
 }
 
 }  // namespace
-
-std::string FormatDottedIp(std::uint32_t ip) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%u.%u.%u.%u", ip & 0xFF, (ip >> 8) & 0xFF, (ip >> 16) & 0xFF, ip >> 24);
-  return buffer;
-}
 
 SessionRunner::SessionRunner(std::string pluginPath, Transcript& transcript, ConsoleDesktop& desktop)
     : m_pluginPath(std::move(pluginPath)), m_transcript(transcript), m_desktop(desktop), m_host(*this) {}
@@ -100,11 +95,37 @@ Outcome SessionRunner::RunLine(std::string_view utf8Line) {
     fx::SetFixedLocalTime(clock->time);
     return {};
   }
+  return Run(m_channel, command);
+}
+
+Outcome SessionRunner::Run(ChannelId channel, const ScriptCommand& command) {
+  if (m_finished) return Outcome{Outcome::Kind::CannotRun, "the session has ended"};
   if (Outcome started = Start(); started.kind != Outcome::Kind::Done) return started;
+  const ChannelId typedTo = m_channel;
+  m_channel = channel;
+  LabelFor(channel);
   const bool menuWasOpen = ft::CurrentMenu().has_value();
   Outcome outcome = Execute(command);
   if (outcome.kind == Outcome::Kind::Done) ShowOpenedMenu(menuWasOpen, command);
+  m_channel = typedTo;
+  LabelFor(0);
   return outcome;
+}
+
+void SessionRunner::Enter(ChannelId channel, std::string_view cp932ChannelName, std::string_view ownName,
+                          std::string_view topic) {
+  if (!m_started || m_finished) return;
+  LabelFor(channel);
+  std::string line = std::string(cp932ChannelName) + " as " + std::string(ownName);
+  if (!topic.empty()) line += " (topic: " + std::string(topic) + ")";
+  m_transcript.Item("* joined", line);
+  m_host.Enter(channel, ownName, topic);
+  LabelFor(0);
+}
+
+void SessionRunner::LabelFor(ChannelId channel) {
+  const bool labelled = m_labels.size() > 1 && channel >= 1 && channel <= m_labels.size();
+  m_transcript.SetPrefix(labelled ? "[" + m_labels[channel - 1] + "] " : std::string());
 }
 
 Outcome SessionRunner::Execute(const ScriptCommand& command) {
@@ -114,21 +135,22 @@ Outcome SessionRunner::Execute(const ScriptCommand& command) {
         if constexpr (std::is_same_v<T, JoinCommand>) {
           m_transcript.Item("* join", c.name + " " + FormatDottedIp(c.ip) + ":" + std::to_string(c.port) + " line " +
                                           std::to_string(c.lineType) + " files " + std::to_string(c.files));
-          m_host.Join(c.name, c.ip, c.port, c.lineType, c.files);
+          m_host.Join(m_channel, c.name, c.ip, c.port, c.lineType, c.files);
         } else if constexpr (std::is_same_v<T, LeaveCommand>) {
           m_transcript.Item("* leave", c.name + " " + FormatDottedIp(c.ip) + ":" + std::to_string(c.port));
-          m_host.Leave(c.name, c.ip, c.port);
+          m_host.Leave(m_channel, c.name, c.ip, c.port);
         } else if constexpr (std::is_same_v<T, RenameCommand>) {
           m_transcript.Item("* rename",
                             c.oldName + " -> " + c.newName + " " + FormatDottedIp(c.ip) + ":" + std::to_string(c.port));
-          m_host.Rename(c.oldName, c.newName, c.ip, c.port);
+          m_host.Rename(m_channel, c.oldName, c.newName, c.ip, c.port);
         } else if constexpr (std::is_same_v<T, ChatCommand>) {
           m_transcript.Item("<" + OneLineUtf8(c.name) + (c.flag != 0 ? ">!" : ">"), c.text);
-          m_host.Chat(c.name, c.text, c.flag);
+          m_host.Chat(m_channel, c.name, c.text, c.flag);
         } else if constexpr (std::is_same_v<T, SayCommand>) {
-          const std::optional<std::string> sent = m_host.Say(c.text);
+          const std::optional<std::string> sent = m_host.Say(m_channel, c.text);
           if (sent) {
             m_transcript.Item(">", *sent);
+            if (m_output != nullptr) m_output->Send(m_channel, *sent);
           } else {
             m_transcript.Item("[not sent]", c.text);
           }
@@ -259,7 +281,10 @@ void SessionRunner::ShowOpenedMenu(bool menuWasOpen, const ScriptCommand& comman
   if (!menuWasOpen || mayReopen) DescribeMenu(m_transcript, *menu);
 }
 
-void SessionRunner::InputMessage(ChannelId, std::string_view text) { m_transcript.Item("[sent]", text); }
+void SessionRunner::InputMessage(ChannelId channel, std::string_view text) {
+  m_transcript.Item("[sent]", text);
+  if (m_output != nullptr) m_output->Send(channel, text);
+}
 
 void SessionRunner::EchoText(ChannelId, std::string_view text, std::uint32_t colour) {
   char label[32];

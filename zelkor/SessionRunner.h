@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "zelkor/ConsoleDesktop.h"
 #include "zelkor/Host.h"
@@ -20,6 +21,13 @@ namespace zelkor {
 constexpr int kExitOk = 0;
 constexpr int kExitCannotRun = 1;  // the plug-in (or another file the run needs) is unusable
 constexpr int kExitBadInput = 2;   // a malformed script line or command line
+
+// Where the lines the local user and the plug-in send to a channel go, besides the transcript.
+class ChannelOutput {
+ public:
+  virtual ~ChannelOutput() = default;
+  virtual void Send(ChannelId channel, std::string_view cp932Text) = 0;
+};
 
 class SessionRunner : private HostServices {
  public:
@@ -41,6 +49,16 @@ class SessionRunner : private HostServices {
   // One script line (UTF-8). The plug-in is loaded and started by the first line that is not
   // a clock line, `help`, a comment or blank, so that leading clock lines hold from its start on.
   Outcome RunLine(std::string_view utf8Line);
+  // A command for one channel (a live session has several; a script only Host::kChannel).
+  Outcome Run(ChannelId channel, const ScriptCommand& command);
+  // We are in a channel: the transcript line, then OnEnterChannel.
+  void Enter(ChannelId channel, std::string_view cp932ChannelName, std::string_view ownName, std::string_view topic);
+  // The channel that typed lines and the script's events go to.
+  void SetChannel(ChannelId channel) { m_channel = channel; }
+  // Sent lines go there too; null: the transcript only.
+  void SetOutput(ChannelOutput* output) { m_output = output; }
+  // With more than one channel, each channel's transcript lines begin with its label.
+  void SetChannelLabels(std::vector<std::string> utf8Labels) { m_labels = std::move(utf8Labels); }
   // Loads and starts the plug-in unless it runs already.
   Outcome Start();
   bool Started() const { return m_started; }
@@ -56,6 +74,7 @@ class SessionRunner : private HostServices {
   Outcome ExecuteUi(const UiCommand& ui);
   void ShowOpenedMenu(bool menuWasOpen, const ScriptCommand& command);
   void ReportWhere(const UiCommand& ui);
+  void LabelFor(ChannelId channel);
 
   std::string m_pluginPath;
   Transcript& m_transcript;
@@ -63,6 +82,9 @@ class SessionRunner : private HostServices {
   Host m_host;
   bool m_started = false;
   bool m_finished = false;
+  ChannelId m_channel = Host::kChannel;
+  ChannelOutput* m_output = nullptr;
+  std::vector<std::string> m_labels;
 };
 
 struct ScriptOptions {
@@ -80,8 +102,5 @@ struct ScriptOptions {
 // "zelkor: line N: ..."; after `exit`, each later line is reported as ignored. Returns the exit
 // status.
 int RunScript(std::istream& in, SessionRunner& runner, std::ostream& errors, const ScriptOptions& options);
-
-// "a.b.c.d" of the host's address value (first octet in the low byte).
-std::string FormatDottedIp(std::uint32_t ip);
 
 }  // namespace zelkor

@@ -28,7 +28,7 @@ void Transcript::Item(std::string_view label, std::string_view cp932Text) {
 }
 
 void Transcript::Line(std::string_view utf8) {
-  m_out << utf8 << '\n';
+  m_out << m_prefix << utf8 << '\n';
   m_out.flush();
 }
 

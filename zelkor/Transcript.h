@@ -19,9 +19,12 @@ class Transcript {
   void Line(std::string_view utf8);
   // A Shift-JIS text picture of several lines (each ending in a line feed).
   void Picture(std::string_view cp932Picture);
+  // Put before every later Item and Line (UTF-8), such as the channel they belong to.
+  void SetPrefix(std::string utf8) { m_prefix = std::move(utf8); }
 
  private:
   std::ostream& m_out;
+  std::string m_prefix;
 };
 
 // The Shift-JIS text as UTF-8 on one line: CR and LF become the two characters \r and \n.

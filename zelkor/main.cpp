@@ -24,12 +24,15 @@
 #include "fx/Module.h"
 #include "fx/Sjis.h"
 #include "zelkor/ConsoleDesktop.h"
+#include "zelkor/LiveSession.h"
 #include "zelkor/ScreenDesktop.h"
 #include "zelkor/ScriptParser.h"
 #include "zelkor/SessionRunner.h"
 #include "zelkor/Transcript.h"
 #ifdef _WIN32
 #include "zelkor/win32/HostWindow.h"
+#else
+#include "zelkor/posix/PollLoop.h"
 #endif
 
 namespace fs = std::filesystem;
@@ -38,10 +41,17 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: zelkor [--plugin PATH] [--home DIR] [--open] [--desktop MODE] [--list-files] [SCRIPT]\n"
+    "       zelkor [--plugin PATH] [--home DIR] [--open] [--desktop MODE]\n"
+    "              --irc HOST[:PORT] --channel CHANNEL [--channel CHANNEL ...] --nick NICK [--tls]\n"
     "\n"
     "Loads the plug-in and runs a chat session on one channel from SCRIPT, or from standard\n"
-    "input without one. The transcript (UTF-8) goes to standard output.\n"
+    "input without one; with --irc, on live IRC channels. The transcript (UTF-8) goes to\n"
+    "standard output.\n"
     "\n"
+    "  --irc HOST[:PORT]  the IRC server (PORT 6667, or 6697 with --tls; [v6 address]:PORT)\n"
+    "  --channel CHANNEL  a channel to join (#name); more than one may be given\n"
+    "  --nick NICK        the nick to use (another is tried when it is taken)\n"
+    "  --tls              connect with TLS, verifying the server's certificate and name\n"
     "  --plugin PATH  the plug-in module (default: " ZELKOR_DEFAULT_PLUGIN " beside zelkor)\n"
     "  --home DIR     report DIR as the host program's folder, where the INI files and the\n"
     "                 default log folder are (created if missing; default: zelkor's folder)\n"
@@ -120,6 +130,10 @@ int CheckProgramFolder(const fs::path& folder) {
 }
 
 struct Options {
+  std::optional<std::string> irc;
+  std::vector<std::string> channels;
+  std::optional<std::string> nick;
+  bool tls = false;
   std::optional<std::string> plugin;
   std::optional<std::string> home;
   std::optional<std::string> script;
@@ -151,7 +165,17 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       }
       return true;
     };
-    if (!optionsEnded && (arg == "--plugin" || arg.starts_with("--plugin="))) {
+    std::optional<std::string> channel;
+    if (!optionsEnded && (arg == "--irc" || arg.starts_with("--irc="))) {
+      if (!value("--irc", options.irc)) return std::nullopt;
+    } else if (!optionsEnded && (arg == "--channel" || arg.starts_with("--channel="))) {
+      if (!value("--channel", channel)) return std::nullopt;
+      options.channels.push_back(*channel);
+    } else if (!optionsEnded && (arg == "--nick" || arg.starts_with("--nick="))) {
+      if (!value("--nick", options.nick)) return std::nullopt;
+    } else if (!optionsEnded && arg == "--tls") {
+      options.tls = true;
+    } else if (!optionsEnded && (arg == "--plugin" || arg.starts_with("--plugin="))) {
       if (!value("--plugin", options.plugin)) return std::nullopt;
     } else if (!optionsEnded && (arg == "--home" || arg.starts_with("--home="))) {
       if (!value("--home", options.home)) return std::nullopt;
@@ -185,7 +209,39 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       options.script = arg;
     }
   }
+  if (!options.irc && (!options.channels.empty() || options.nick || options.tls)) {
+    error = "--channel, --nick and --tls go with --irc HOST[:PORT]";
+    return std::nullopt;
+  }
   return options;
+}
+
+// The live session's options, or a message for those that cannot be used.
+std::optional<zelkor::LiveOptions> LiveOptionsOf(const Options& options, std::string& error) {
+  if (options.script) {
+    error = "--irc runs a live session: give no SCRIPT with it";
+    return std::nullopt;
+  }
+  if (options.channels.empty()) {
+    error = "--irc needs at least one --channel CHANNEL";
+    return std::nullopt;
+  }
+  if (!options.nick) {
+    error = "--irc needs --nick NICK";
+    return std::nullopt;
+  }
+  zelkor::LiveOptions live;
+  const auto server = zelkor::ParseServerAddress(*options.irc, options.tls, error);
+  if (!server) return std::nullopt;
+  live.server = *server;
+  for (const std::string& channel : options.channels) {
+    if (error = zelkor::CheckChannelName(channel); !error.empty()) return std::nullopt;
+    if (std::find(live.channels.begin(), live.channels.end(), channel) == live.channels.end())
+      live.channels.push_back(channel);
+  }
+  if (error = zelkor::CheckNick(*options.nick); !error.empty()) return std::nullopt;
+  live.nick = *options.nick;
+  return live;
 }
 
 // Makes the home folder and reports it as the host program's folder. The plug-in handles the
@@ -222,6 +278,31 @@ fs::path FullFolder(const std::string& text) {
   return fs::path(normal);
 }
 
+// Live channels: the socket is served from the GUI thread's own loop.
+int RunLiveSession(const zelkor::LiveOptions& live, zelkor::SessionRunner& runner, zelkor::Transcript& transcript) {
+#ifdef _WIN32
+  zelkor::win32::HostWindow window(nullptr, &g_stopSignal, true);
+  return zelkor::RunLive(live, runner, transcript, window.Loop(), std::cerr, &g_stopSignal);
+#else
+  zelkor::posix::PollLoop loop(&g_stopSignal);
+  return zelkor::RunLive(live, runner, transcript, loop, std::cerr, &g_stopSignal);
+#endif
+}
+
+int RunScriptSession(const Options& options, std::ifstream& scriptFile, zelkor::SessionRunner& runner) {
+  zelkor::ScriptOptions scriptOptions;
+  scriptOptions.stop = &g_stopSignal;
+  scriptOptions.interactive = !options.script && StdinIsTerminal();
+#ifdef _WIN32
+  // zelkor.exe runs the session in its window, reading its lines on the GUI thread.
+  zelkor::win32::HostWindow window(options.script ? &scriptFile : nullptr, &g_stopSignal);
+  return zelkor::RunScript(window.Input(), runner, std::cerr, scriptOptions);
+#else
+  std::istream& in = options.script ? static_cast<std::istream&>(scriptFile) : std::cin;
+  return zelkor::RunScript(in, runner, std::cerr, scriptOptions);
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -235,8 +316,16 @@ int main(int argc, char** argv) {
     return zelkor::kExitBadInput;
   }
   if (options->help) {
-    std::cout << kUsage << zelkor::ScriptHelp() << kExitStatuses;
+    std::cout << kUsage << zelkor::ScriptHelp() << zelkor::LiveHelp() << kExitStatuses;
     return zelkor::kExitOk;
+  }
+  std::optional<zelkor::LiveOptions> live;
+  if (options->irc) {
+    live = LiveOptionsOf(*options, error);
+    if (!live) {
+      std::cerr << "zelkor: " << error << "\n(zelkor --help shows the usage)\n";
+      return zelkor::kExitBadInput;
+    }
   }
 
   const fs::path programFolder = ProgramFolder(argv[0]);
@@ -282,17 +371,7 @@ int main(int argc, char** argv) {
   int status = zelkor::kExitOk;
   {
     zelkor::SessionRunner runner(pluginPath, transcript, *desktop);
-    zelkor::ScriptOptions scriptOptions;
-    scriptOptions.stop = &g_stopSignal;
-    scriptOptions.interactive = !options->script && StdinIsTerminal();
-#ifdef _WIN32
-    // zelkor.exe runs the session in its window, reading its lines on the GUI thread.
-    zelkor::win32::HostWindow window(options->script ? &scriptFile : nullptr, &g_stopSignal);
-    status = zelkor::RunScript(window.Input(), runner, std::cerr, scriptOptions);
-#else
-    std::istream& in = options->script ? static_cast<std::istream&>(scriptFile) : std::cin;
-    status = zelkor::RunScript(in, runner, std::cerr, scriptOptions);
-#endif
+    status = live ? RunLiveSession(*live, runner, transcript) : RunScriptSession(*options, scriptFile, runner);
   }
   if (options->listFiles && status != zelkor::kExitCannotRun) ListFiles(home, transcript);
   if (g_stopSignal != 0 && status == zelkor::kExitOk) return 128 + g_stopSignal;

@@ -13,6 +13,7 @@
 #include "fx/File.h"
 #include "fx/Module.h"
 #include "fx/Profile.h"
+#include "zelkor/DottedIp.h"
 
 namespace fs = std::filesystem;
 
@@ -97,23 +98,23 @@ std::uint32_t PluginSession::Ip(std::string_view dottedIp) {
 
 void PluginSession::Join(std::string_view name, std::string_view dottedIp, std::uint16_t port, std::uint16_t lineType,
                          std::uint16_t files) {
-  m_host.Join(name, Ip(dottedIp), port, lineType, files);
+  m_host.Join(zelkor::Host::kChannel, name, Ip(dottedIp), port, lineType, files);
 }
 
 void PluginSession::Leave(std::string_view name, std::string_view dottedIp, std::uint16_t port) {
-  m_host.Leave(name, Ip(dottedIp), port);
+  m_host.Leave(zelkor::Host::kChannel, name, Ip(dottedIp), port);
 }
 
 void PluginSession::Rename(std::string_view oldName, std::string_view newName, std::string_view dottedIp,
                            std::uint16_t port) {
-  m_host.Rename(oldName, newName, Ip(dottedIp), port);
+  m_host.Rename(zelkor::Host::kChannel, oldName, newName, Ip(dottedIp), port);
 }
 
 void PluginSession::Chat(std::string_view name, std::string_view text, std::uint32_t flag) {
-  m_host.Chat(name, text, flag);
+  m_host.Chat(zelkor::Host::kChannel, name, text, flag);
 }
 
-std::optional<std::string> PluginSession::Say(std::string_view text) { return m_host.Say(text); }
+std::optional<std::string> PluginSession::Say(std::string_view text) { return m_host.Say(zelkor::Host::kChannel, text); }
 
 HWND PluginSession::Dialog(int templateId) const { return fx::testing::FindDialog(templateId); }
 

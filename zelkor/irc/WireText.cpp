@@ -1,0 +1,161 @@
+#include "zelkor/irc/WireText.h"
+
+#include <algorithm>
+
+#include "fx/Sjis.h"
+
+namespace zelkor::irc {
+namespace {
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The length of the well-formed UTF-8 character at the start of `text`, 0 when there is none
+// (a stray byte, an overlong form, a surrogate, beyond U+10FFFF, or cut short).
+std::size_t Utf8CharLength(std::string_view text) {
+  const auto at = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = at(0);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (text.size() < length || at(1) < low || at(1) > high) return 0;
+  for (std::size_t i = 2; i < length; ++i)
+    if ((at(i) & 0xC0) != 0x80) return 0;
+  return length;
+}
+
+bool IsShiftJis(std::string_view text) {
+  for (std::size_t pos = 0; pos < text.size();) {
+    const auto b = static_cast<unsigned char>(text[pos]);
+    if (fx::sjis::IsLeadByte(b)) {
+      if (pos + 1 == text.size()) return false;
+      const auto trail = static_cast<unsigned char>(text[pos + 1]);
+      if (trail < 0x40 || trail == 0x7F || trail > 0xFC) return false;
+      pos += 2;
+    } else if (b < 0x80 || (b >= 0xA1 && b <= 0xDF)) {
+      ++pos;
+    } else {
+      return false;
+    }
+  }
+  // Every double-byte code must be an assigned character too.
+  return fx::sjis::ToUtf8(text).find("\xEF\xBF\xBD") == std::string::npos;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+// Skips up to `most` characters that `accept` takes, from `pos`.
+template <typename Accept>
+std::size_t SkipUpTo(std::string_view text, std::size_t pos, std::size_t most, Accept accept) {
+  std::size_t end = pos;
+  while (end < text.size() && end - pos < most && accept(text[end])) ++end;
+  return end;
+}
+
+// A colour's foreground and, only after one, its "," and background.
+template <typename Accept>
+std::size_t SkipColour(std::string_view text, std::size_t pos, std::size_t most, Accept accept) {
+  const std::size_t end = SkipUpTo(text, pos, most, accept);
+  if (end == pos || end + 1 >= text.size() || text[end] != ',' || !accept(text[end + 1])) return end;
+  return SkipUpTo(text, end + 1, most, accept);
+}
+
+}  // namespace
+
+bool IsUtf8(std::string_view text) {
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t length = Utf8CharLength(text.substr(pos));
+    if (length == 0) return false;
+    pos += length;
+  }
+  return true;
+}
+
+std::string WireToCp932(std::string_view wire) {
+  if (IsAscii(wire)) return std::string(wire);
+  if (auto whole = fx::sjis::FromUtf8(wire)) return *std::move(whole);
+  if (!IsUtf8(wire) && IsShiftJis(wire)) return std::string(wire);
+  // Character by character: what Shift-JIS cannot hold, and every stray byte, becomes '?'.
+  std::string out;
+  out.reserve(wire.size());
+  for (std::size_t pos = 0; pos < wire.size();) {
+    const std::size_t length = Utf8CharLength(wire.substr(pos));
+    if (length == 0) {
+      out += '?';
+      ++pos;
+      continue;
+    }
+    const std::string_view one = wire.substr(pos, length);
+    if (length == 1) {
+      out += one;
+    } else if (auto converted = fx::sjis::FromUtf8(one)) {
+      out += *converted;
+    } else {
+      out += '?';
+    }
+    pos += length;
+  }
+  return out;
+}
+
+std::string Cp932ToWire(std::string_view cp932) {
+  if (IsAscii(cp932)) return std::string(cp932);
+  return fx::sjis::ToUtf8(cp932);
+}
+
+std::vector<std::string_view> SplitUtf8(std::string_view utf8, std::size_t maxBytes) {
+  maxBytes = std::max<std::size_t>(maxBytes, 4);
+  std::vector<std::string_view> pieces;
+  while (!utf8.empty()) {
+    std::size_t cut = std::min(maxBytes, utf8.size());
+    // Back to the start of the character the cut would split (at most three bytes back).
+    if (cut < utf8.size()) {
+      std::size_t back = cut;
+      while (back > 0 && cut - back < 3 && (static_cast<unsigned char>(utf8[back]) & 0xC0) == 0x80) --back;
+      if ((static_cast<unsigned char>(utf8[back]) & 0xC0) != 0x80 && back > 0) cut = back;
+    }
+    pieces.push_back(utf8.substr(0, cut));
+    utf8.remove_prefix(cut);
+  }
+  return pieces;
+}
+
+std::string WithoutFormatting(std::string_view text) {
+  if (std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+    return std::string(text);
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t pos = 0; pos < text.size();) {
+    const char c = text[pos++];
+    switch (c) {
+      case '\x02': case '\x0F': case '\x11': case '\x16': case '\x1D': case '\x1E': case '\x1F':
+        break;
+      case '\x03':  // colour: up to two digits, then "," and up to two more
+        pos = SkipColour(text, pos, 2, IsDigit);
+        break;
+      case '\x04':  // colour in hex: six digits, then "," and six more
+        pos = SkipColour(text, pos, 6, IsHexDigit);
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace zelkor::irc
