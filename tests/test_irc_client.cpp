@@ -218,7 +218,12 @@ TEST(IrcClientTest, HostileLinesChangeNothing) {
                            ":srv 005 pellix PREFIX=(ov)@ :x", "NICK", ":pellix NICK", "KICK #a", "\x01\x01\x01"}) {
     s.Hear(line);
   }
+  // A rename onto a nick that is already there still keeps the renamed person's suffix.
+  s.Hear(":erin!~er@e.host JOIN #a");
+  s.Hear(":dave!~da@dave.host NICK erin");
   s.Hear(":carol!~ca@carol.host PRIVMSG #a :still fine");
-  ASSERT_FALSE(s.recorder.events.empty());
+  ASSERT_GE(s.recorder.events.size(), 2u);
+  EXPECT_EQ(s.recorder.events[s.recorder.events.size() - 2],
+            "rename 1 " + Name("dave", "~da", "dave.host") + " " + Name("erin", "~da", "dave.host"));
   EXPECT_EQ(s.recorder.events.back(), "op 1 " + Name("carol", "~ca", "carol.host") + " still fine");
 }

@@ -285,7 +285,10 @@ void IrcClient::OnNick(const Message& message, const Prefix& from) {
     return;
   }
   const Person before = PersonOf(from.nick);
-  if (auto identity = m_people.extract(Fold(from.nick))) {
+  // The person keeps what we know of them, and nothing of whoever had the nick before.
+  auto identity = m_people.extract(Fold(from.nick));
+  m_people.erase(Fold(newNick));
+  if (identity) {
     identity.key() = Fold(newNick);
     m_people.insert(std::move(identity));
   }
