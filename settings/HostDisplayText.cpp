@@ -17,10 +17,10 @@ std::string HostColourText(std::uint32_t colour) {
 std::string HostFontSizeText(std::string_view hostValue) {
   const bool tenths = hostValue.size() >= 2 &&
                       std::all_of(hostValue.begin(), hostValue.end(), [](char c) { return c >= '0' && c <= '9'; });
-  std::string text(hostValue);
-  if (tenths) text.insert(text.size() - 1, 1, '.');
-  text.resize(fx::sjis::CutLength(text, kFontSizeMaxBytes));
-  return text;
+  if (!tenths) return std::string(fx::sjis::Cut(hostValue, kFontSizeMaxBytes));
+  // The whole part is cut so that the "." and the last digit always fit.
+  const std::string_view whole = hostValue.substr(0, std::min(hostValue.size() - 1, kFontSizeMaxBytes - 2));
+  return std::string(whole) + "." + hostValue.back();
 }
 
 }  // namespace pellix

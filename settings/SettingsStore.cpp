@@ -96,7 +96,9 @@ std::string FolderWithSeparator(std::string_view folder) {
   std::string path(folder);
   if (path.empty()) return path;
   const std::size_t last = fx::sjis::FindLastSeparator(path);
-  if (last == std::string::npos || last + 1 != path.size()) path += kPathSeparator;
+  const bool endsInOne = last != std::string::npos && last + 1 == path.size() &&
+                         kPathSeparators.find(path[last]) != std::string_view::npos;
+  if (!endsInOne) path += kPathSeparator;
   return path;
 }
 

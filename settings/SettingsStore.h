@@ -72,11 +72,14 @@ std::vector<RuleText> LoadRuleTable(std::string_view pluginIniPath);
 // file; ReactNum keeps them from being loaded.
 void SaveRuleTable(const std::vector<RuleText>& rules, std::string_view pluginIniPath);
 
-// The separator this platform's paths use.
+// The separator this platform's paths use, and every character that separates (on Linux a
+// backslash is part of a name).
 #ifdef _WIN32
 constexpr char kPathSeparator = '\\';
+constexpr std::string_view kPathSeparators = "\\/";
 #else
 constexpr char kPathSeparator = '/';
+constexpr std::string_view kPathSeparators = "/";
 #endif
 
 // The folder with exactly the separator a file name can follow: one is appended unless the

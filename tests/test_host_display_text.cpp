@@ -40,6 +40,11 @@ TEST(HostFontSize, LongValuesAreCutAtACharacterBoundary) {
   EXPECT_LE(HostFontSizeText(std::string(40, '1')).size(), kFontSizeMaxBytes);
   EXPECT_EQ(HostFontSizeText("12345678901234大"), "12345678901234");
   EXPECT_EQ(HostFontSizeText("1234567890123大"), "1234567890123大");
+  // Tenths keep their "." before the last digit at any length, within the cut.
+  EXPECT_EQ(HostFontSizeText("123456789012345"), "1234567890123.5");
+  EXPECT_EQ(HostFontSizeText(std::string(40, '7') + "4"), "7777777777777.4");
+  EXPECT_EQ(HostFontSizeText("12345678901234"), "1234567890123.4");
+  EXPECT_EQ(HostFontSizeText("1234567890123"), "123456789012.3");
 }
 
 TEST(ProgramFolders, FolderKeepsItsTrailingSeparator) {

@@ -116,21 +116,25 @@ TEST_F(ProfileTest, ReadsAreCutToTheBufferAtACharacterBoundary) {
   EXPECT_EQ(Get("S", "missing", "表示です", 5), "表示");
 }
 
-TEST_F(ProfileTest, IntegersTakeTheLeadingDigits) {
+TEST_F(ProfileTest, IntegersTakeTheLeadingDigitsIn32Bits) {
   WriteFile("[N]\r\na=42\r\nb=-7\r\nc=+5\r\nd= 12abc\r\ne=abc\r\nf=99999999999\r\ng=-99999999999\r\nh=\r\n"
-            "i=2147483647\r\nj=-2147483648\r\nk=-\r\n");
+            "i=2147483647\r\nj=-2147483648\r\nk=-\r\nl=2147483903\r\nm=4294967296\r\nn=4294967297\r\n");
   const auto get = [&](const char* key) { return fx::ProfileGetInt("N", key, 1234, m_file); };
   EXPECT_EQ(get("a"), 42);
   EXPECT_EQ(get("b"), -7);
   EXPECT_EQ(get("c"), 5);
   EXPECT_EQ(get("d"), 12);
   EXPECT_EQ(get("e"), 0);
-  EXPECT_EQ(get("f"), INT_MAX);
-  EXPECT_EQ(get("g"), INT_MIN);
+  // Modulo 2^32, as the Windows functions read them: 99999999999 is 0x174876E7FF.
+  EXPECT_EQ(get("f"), 1215752191);
+  EXPECT_EQ(get("g"), -1215752191);
   EXPECT_EQ(get("h"), 1234);  // present but empty reads as missing
   EXPECT_EQ(get("i"), INT_MAX);
   EXPECT_EQ(get("j"), INT_MIN);
   EXPECT_EQ(get("k"), 0);
+  EXPECT_EQ(static_cast<unsigned>(get("l")), 0x800000FFu);
+  EXPECT_EQ(get("m"), 0);
+  EXPECT_EQ(get("n"), 1);
 }
 
 TEST_F(ProfileTest, WritingCreatesTheFileWithCrLf) {
@@ -182,6 +186,15 @@ TEST_F(ProfileTest, NewKeysGoToTheFirstOfRepeatedSections) {
   ASSERT_TRUE(Put("A", "y", "3"));
   EXPECT_EQ(ReadFile(), "[A]\r\nx=1\r\ny=3\r\n[A]\r\ny=2\r\n");
   EXPECT_EQ(Get("A", "y"), "3");
+}
+
+TEST_F(ProfileTest, ABracketWithoutItsCloseStartsNoSection) {
+  WriteFile("[LogSwitch]\r\n[ note\r\nRCMSLog=1\r\n");
+  EXPECT_EQ(fx::ProfileGetInt("LogSwitch", "RCMSLog", 0, m_file), 1);
+  EXPECT_EQ(fx::ProfileGetInt(" note", "RCMSLog", 0, m_file), 0);
+  ASSERT_TRUE(Put("LogSwitch", "RCMSLog", "0"));
+  EXPECT_EQ(fx::ProfileGetInt("LogSwitch", "RCMSLog", 1, m_file), 0);
+  EXPECT_EQ(ReadFile().find("[LogSwitch]", 1), std::string::npos);  // written in place, no second section
 }
 
 TEST_F(ProfileTest, NewSectionsGoAtTheEndEvenWithoutAFinalNewline) {
@@ -286,10 +299,12 @@ TEST_F(ProfileTest, GarbageNeverBreaksReadsOrWrites) {
   garbage += std::string("nul=a\0b", 7) + "\n\x82\n[S]\nK=second\n[T]\nlast=1";
   WriteFile(garbage);
   EXPECT_EQ(Get("S", "K"), "cr only");
-  EXPECT_TRUE(Get("unclosed", "long", "", 20000) == std::string(10000, 'x'));
-  EXPECT_TRUE(Get("unclosed", "long", "", 11) == std::string(10, 'x'));
+  // "[unclosed" starts no section: what follows it is still in [T].
+  EXPECT_TRUE(Get("T", "long", "", 20000) == std::string(10000, 'x'));
+  EXPECT_TRUE(Get("T", "long", "", 11) == std::string(10, 'x'));
+  EXPECT_EQ(Get("unclosed", "long"), "<none>");
   EXPECT_EQ(Get("T", "no equals sign"), "<none>");
-  EXPECT_EQ(Get("unclosed", "nul"), "a");
+  EXPECT_EQ(Get("T", "nul"), "a");
   EXPECT_EQ(Get("T", "last"), "<none>");  // in a repeated section
 
   ASSERT_TRUE(Put("S", "K", "replaced"));
@@ -301,7 +316,7 @@ TEST_F(ProfileTest, GarbageNeverBreaksReadsOrWrites) {
   const std::string after = ReadFile();
   EXPECT_EQ(after.substr(0, 9), garbage.substr(0, 9));
   EXPECT_NE(after.find("no equals sign\n=no key\n"), std::string::npos);
-  EXPECT_TRUE(after.ends_with("last=1\r\n[U]\r\nk=v\r\n"));
+  EXPECT_TRUE(after.ends_with("last=1\r\n[unclosed]\r\nadded=1\r\n[U]\r\nk=v\r\n"));
 }
 
 #ifndef _WIN32

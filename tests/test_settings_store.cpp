@@ -90,7 +90,7 @@ TEST_F(SettingsStoreTest, HostColoursAreReadPerKeyAndFontSizeIsRewritten) {
   EXPECT_EQ(display.action, "#00FF00");
   EXPECT_EQ(display.topic, "#FFFFFF");   // only the low three bytes count
   EXPECT_EQ(display.enter, "#000000");   // not a number
-  EXPECT_EQ(display.leave, "#FFFFFF");   // saturated, low three bytes
+  EXPECT_EQ(display.leave, "#FF0000");   // 32 bits, 0xFF0000FF: its low three bytes
   EXPECT_EQ(display.name, "#000000");
   EXPECT_EQ(display.fontName, "ＭＳ Ｐゴシック");
   EXPECT_EQ(fontSize, "10.5");
@@ -356,7 +356,13 @@ TEST(FolderWithSeparator, AppendsOnlyWhenMissing) {
   EXPECT_EQ(FolderWithSeparator("/home/me/logs"), std::string("/home/me/logs") + kPathSeparator);
   EXPECT_EQ(FolderWithSeparator("/home/me/logs/"), "/home/me/logs/");
   EXPECT_EQ(FolderWithSeparator("/"), "/");
+#ifdef _WIN32
   EXPECT_EQ(FolderWithSeparator("D:\\"), "D:\\");
+  EXPECT_EQ(FolderWithSeparator("D:\\logs/"), "D:\\logs/");
+#else
+  // On Linux a backslash is part of the folder's name: the log name is not glued to it.
+  EXPECT_EQ(FolderWithSeparator("/home/u/logs\\"), "/home/u/logs\\/");
+#endif
   EXPECT_EQ(FolderWithSeparator(""), "");
   // "表" ends in the byte of "\", but it is a whole character, not a separator.
   EXPECT_EQ(FolderWithSeparator("/tmp/表"), std::string("/tmp/表") + kPathSeparator);

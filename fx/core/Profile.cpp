@@ -2,8 +2,6 @@
 // how a value is cut to its buffer and how an integer is read.
 #include "fx/Profile.h"
 
-#include <algorithm>
-#include <climits>
 #include <cstdint>
 
 #include "Backend.h"
@@ -61,21 +59,21 @@ std::string ProfileGetString(std::string_view section, std::string_view key, std
 }
 
 // Read from the value's text on every backend: the system's own integer read differs between
-// Windows versions on signs and bases.
+// Windows versions on signs and bases. As the Windows functions read it, the number is taken in
+// 32 bits, modulo 2^32, never capped: 2147483903 is 0x800000FF, 4294967297 is 1.
 int ProfileGetInt(std::string_view section, std::string_view key, int defaultValue, std::string_view file) {
   const std::optional<std::string> value = LookUp(section, key, file);
   if (!value || value->empty()) return defaultValue;
   std::string_view digits = *value;
   const bool negative = digits.front() == '-';
   if (digits.front() == '-' || digits.front() == '+') digits.remove_prefix(1);
-  std::int64_t magnitude = 0;
-  constexpr std::int64_t limit = static_cast<std::int64_t>(INT_MAX) + 1;
+  std::uint32_t number = 0;
   for (const char c : digits) {
     if (c < '0' || c > '9') break;
-    magnitude = std::min(magnitude * 10 + (c - '0'), limit);
+    number = number * 10u + static_cast<std::uint32_t>(c - '0');
   }
-  if (negative) return static_cast<int>(-magnitude);
-  return static_cast<int>(std::min<std::int64_t>(magnitude, INT_MAX));
+  if (negative) number = 0u - number;
+  return static_cast<int>(number);
 }
 
 bool ProfileWriteString(std::string_view section, std::string_view key, std::string_view value,

@@ -45,11 +45,9 @@ struct LineInfo {
 LineInfo Classify(std::string_view text) {
   const std::string_view trimmed = Trim(text);
   if (trimmed.empty() || trimmed.front() == ';') return {};
-  if (trimmed.front() == '[') {
-    const std::size_t close = sjis::Find(trimmed, "]", 1);
-    const std::string_view inner = trimmed.substr(1, close == npos ? npos : close - 1);
-    return {LineKind::Section, Trim(inner), {}};
-  }
+  // A '[' without its ']' starts no section: the line stays in the section before it.
+  const std::size_t close = trimmed.front() == '[' ? sjis::Find(trimmed, "]", 1) : npos;
+  if (close != npos) return {LineKind::Section, Trim(trimmed.substr(1, close - 1)), {}};
   const std::size_t equals = sjis::Find(text, "=");
   if (equals == npos) return {};
   const std::string_view key = Trim(text.substr(0, equals));
