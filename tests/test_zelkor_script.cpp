@@ -586,7 +586,7 @@ TEST_F(ZelkorSession, AtATerminalThePluginStartsBeforeTheFirstLine) {
   ConsoleDesktop desktop(transcript, err, false);
   std::string transcriptAtFirstRead, errorsAtFirstRead;
   bool recordingAtFirstRead = false;
-  WatchedInput input("ui show 13000\nbogus\nexit\nsay never\n", [&] {
+  WatchedInput input("ui show 13000\nbogus\n#end\nexit\nsay never\n", [&] {
     transcriptAtFirstRead = out.str();
     errorsAtFirstRead = err.str();
     recordingAtFirstRead = fs::exists(home + U8(u8"/EventLog[01月03日09時05分07秒].txt"));
@@ -608,7 +608,8 @@ TEST_F(ZelkorSession, AtATerminalThePluginStartsBeforeTheFirstLine) {
   // A malformed line is reported and the run goes on; nothing after exit is read.
   EXPECT_NE(err.str().find("zelkor> zelkor: line 2: unknown command"), std::string::npos) << err.str();
   EXPECT_NE(out.str().find(U8(u8"| 09:05:07 | 開始 |")), std::string::npos) << out.str();
-  EXPECT_TRUE(out.str().ends_with("* exit\n* shut down\n")) << out.str();
+  // A line typed as "#end" is what the person says in the chat input, not a comment.
+  EXPECT_TRUE(out.str().ends_with("[not sent] #end\n* exit\n* shut down\n")) << out.str();
   EXPECT_EQ(err.str().find("ignored"), std::string::npos) << err.str();
 }
 

@@ -315,6 +315,9 @@ int RunScript(std::istream& in, SessionRunner& runner, std::ostream& errors, con
       errors << "zelkor: line " << number << ": ignored: the session ended with exit on line " << exitLine << '\n';
       continue;
     }
+    // At a terminal a line beginning with "#" is what the person types into the chat input;
+    // comment lines are for script files.
+    if (options.interactive && line.starts_with('#')) line.insert(0, "say ");
     const Outcome outcome = runner.RunLine(line);
     switch (outcome.kind) {
       case Outcome::Kind::Done:
