@@ -87,6 +87,26 @@ TEST(IrcLineTest, ReaderFramesCutsAndDropsWhatIsNotALine) {
   EXPECT_EQ(ReadAll(reader), (std::vector<std::string>{"new"}));
 }
 
+TEST(IrcLineTest, ReaderGivesTheSameLinesHoweverTheBytesArrive) {
+  // A line of exactly the limit is whole; one byte more and the cut drops the half character.
+  const std::string full(irc::kMaxReceivedLine, 'f');
+  const std::string over = std::string(irc::kMaxReceivedLine - 2, 'o') + Utf8(u8"あ") + "tail";
+  std::string stream = "PING :a\r\n" + full + "\r\n" + over + "\n";
+  static constexpr char kNuls[] = "x\0hidden\0more\r\ny\rz";
+  stream += std::string_view(kNuls, sizeof kNuls - 1);
+  stream += "\r\n";
+  const std::vector<std::string> expected{"PING :a", full, std::string(irc::kMaxReceivedLine - 2, 'o'), "x", "y", "z"};
+  for (const std::size_t piece : {stream.size(), std::size_t{1}, std::size_t{7}, irc::kMaxReceivedLine, irc::kMaxReceivedLine + 1}) {
+    irc::LineReader reader;
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < stream.size(); at += piece) {
+      reader.Feed(std::string_view(stream).substr(at, piece));
+      for (const std::string& line : ReadAll(reader)) lines.push_back(line);
+    }
+    EXPECT_EQ(lines, expected) << "in pieces of " << piece;
+  }
+}
+
 TEST(WireTextTest, ConvertsUtf8AndOldClientsShiftJisForThePlugin) {
   EXPECT_EQ(irc::WireToCp932("plain ascii"), "plain ascii");
   EXPECT_EQ(irc::WireToCp932(Utf8(u8"こんにちは、世界")), "こんにちは、世界");
@@ -134,6 +154,7 @@ TEST(WireTextTest, FormattingCodesAreRemoved) {
 TEST(PersonNameTest, SuffixComesFromIdentAndHostOnly) {
   // FNV-1a of "a@b": the suffix a peer can compute for itself.
   EXPECT_EQ(irc::SuffixOf("a", "b"), "11930F92");
+  EXPECT_EQ(irc::SuffixOf("u200", "h"), "0059219E");  // leading zeros kept
   EXPECT_EQ(irc::PersonName("alice", "~al", "host"), "alice#" + irc::SuffixOf("~al", "host"));
   EXPECT_EQ(irc::PersonName("bob", "~al", "host").substr(3), irc::PersonName("alice", "~al", "host").substr(5));
   EXPECT_NE(irc::SuffixOf("~al", "host"), irc::SuffixOf("~al", "other"));

@@ -75,6 +75,7 @@ std::optional<Message> ParseLine(std::string_view line) {
   if (command.empty()) return std::nullopt;
   message.command.reserve(command.size());
   for (const char c : command) message.command += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  message.params.reserve(4);  // a chat line's two without growing twice
   for (;;) {
     skipSpaces();
     if (line.empty()) break;
@@ -105,18 +106,22 @@ std::string FormatLine(std::string_view command, const std::vector<std::string_v
 }
 
 void LineReader::Feed(std::string_view bytes) {
-  for (const char c : bytes) {
-    if (c == '\n' || c == '\r') {
-      EndLine();
-    } else if (m_skipping) {
-      continue;
-    } else if (c == '\0') {
-      m_skipping = true;
-    } else if (m_current.size() == kMaxReceivedLine) {
-      m_skipping = m_cut = true;
-    } else {
-      m_current += c;
+  // A run of plain bytes at a time: appending byte by byte cost ten times the scan.
+  while (!bytes.empty()) {
+    std::size_t end = 0;
+    while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r' && bytes[end] != '\0') ++end;
+    if (!m_skipping) {
+      const std::size_t room = kMaxReceivedLine - m_current.size();
+      m_current.append(bytes.data(), std::min(end, room));
+      if (end > room) m_skipping = m_cut = true;
     }
+    if (end == bytes.size()) return;
+    if (bytes[end] == '\0') {
+      m_skipping = true;
+    } else {
+      EndLine();
+    }
+    bytes.remove_prefix(end + 1);
   }
 }
 

@@ -1,7 +1,5 @@
 #include "zelkor/irc/PersonName.h"
 
-#include <cstdio>
-
 #include "zelkor/DottedIp.h"
 
 namespace zelkor::irc {
@@ -17,8 +15,10 @@ std::string SuffixOf(std::string_view user, std::string_view host) {
   mix(user);
   mix("@");
   mix(host);
-  char digits[9];
-  std::snprintf(digits, sizeof digits, "%08X", static_cast<unsigned>(hash));
+  // Eight hex digits by hand: snprintf was most of a chat line's name.
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string digits(8, '0');
+  for (int i = 7; i >= 0; --i, hash >>= 4) digits[static_cast<std::size_t>(i)] = kHex[hash & 0xF];
   return digits;
 }
 
