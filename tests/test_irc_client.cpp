@@ -143,6 +143,20 @@ TEST(IrcClientTest, OperatorStatusFollowsModesAndServerPrefixes) {
   EXPECT_TRUE(s.recorder.events[3].starts_with("chat 1 carol#"));
 }
 
+TEST(IrcClientTest, ChannelsAndOurNickMatchUnderTheServersCaseMapping) {
+  Session s({"#a[1]"});
+  // RFC 1459, the default: [ ] \ ~ are the capitals of { } | ^.
+  s.Hear(":erin!~er@e.host PRIVMSG #A{1} :folded");
+  s.Hear(":srv 005 pellix CASEMAPPING=ascii :are supported");
+  s.Hear(":erin!~er@e.host PRIVMSG #A{1} :another channel now");
+  s.Hear(":erin!~er@e.host PRIVMSG #A[1] :letters still fold");
+  // Our nick in capitals is still us: we left, and no one else did.
+  s.Hear(":PELLIX!~px@me.example PART #a[1]");
+  s.Hear(":erin!~er@e.host PRIVMSG #a[1] :not heard once we left");
+  const std::string erin = Name("erin", "~er", "e.host");
+  EXPECT_EQ(s.recorder.events, (std::vector<std::string>{"chat 1 " + erin + " folded", "chat 1 " + erin + " letters still fold"}));
+}
+
 TEST(IrcClientTest, SaysArePacedSplitAndKeptAcrossAReconnection) {
   Session s;
   // Twelve answers at once: a burst now, the rest one per interval, all in order.

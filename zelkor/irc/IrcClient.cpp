@@ -422,9 +422,8 @@ bool IrcClient::Alive(Millis now) {
 }
 
 IrcClient::Channel* IrcClient::FindChannel(std::string_view name) {
-  const std::string folded = Fold(name);
   for (Channel& channel : m_channels)
-    if (Fold(channel.name) == folded) return &channel;
+    if (SameFolded(channel.name, name)) return &channel;
   return nullptr;
 }
 
@@ -447,20 +446,29 @@ bool IrcClient::IsOperator(const Member& member) const {
                      [&](char mode) { return m_prefixModes.find(mode) <= highest; });
 }
 
-bool IrcClient::IsSelf(std::string_view nick) const { return !nick.empty() && Fold(nick) == Fold(m_nick); }
+bool IrcClient::IsSelf(std::string_view nick) const { return !nick.empty() && SameFolded(nick, m_nick); }
+
+char IrcClient::FoldChar(char c) const {
+  if (c >= 'A' && c <= 'Z') return static_cast<char>(c - 'A' + 'a');
+  if (!m_rfc1459Case) return c;
+  switch (c) {
+    case '[': return '{';
+    case ']': return '}';
+    case '\\': return '|';
+    case '~': return '^';
+    default: return c;
+  }
+}
 
 std::string IrcClient::Fold(std::string_view text) const {
   std::string folded(text);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (m_rfc1459Case) {
-      if (c == '[') c = '{';
-      else if (c == ']') c = '}';
-      else if (c == '\\') c = '|';
-      else if (c == '~') c = '^';
-    }
-  }
+  for (char& c : folded) c = FoldChar(c);
   return folded;
+}
+
+bool IrcClient::SameFolded(std::string_view a, std::string_view b) const {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [this](char x, char y) { return FoldChar(x) == FoldChar(y); });
 }
 
 std::size_t IrcClient::TextRoom(std::string_view target) const {

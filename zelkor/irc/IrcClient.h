@@ -127,7 +127,10 @@ class IrcClient {
   Person PersonOf(std::string_view nick) const;
   bool IsOperator(const Member& member) const;
   bool IsSelf(std::string_view nick) const;
+  char FoldChar(char c) const;
   std::string Fold(std::string_view text) const;
+  // Fold(a) == Fold(b) without building either: every line asks it of the channel and of us.
+  bool SameFolded(std::string_view a, std::string_view b) const;
   // The room a PRIVMSG's text has on the wire, with our prefix as the server relays it.
   std::size_t TextRoom(std::string_view target) const;
   void Immediate(std::string line) { m_immediate.push_back(std::move(line)); }
