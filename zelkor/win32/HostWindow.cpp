@@ -21,6 +21,7 @@
 #include "fx/Types.h"
 #include "fx/Wnd.h"
 #include "fx/win32/Win32.h"
+#include "zelkor/irc/LiveLoop.h"
 
 namespace zelkor::win32 {
 namespace {
@@ -84,6 +85,10 @@ class LineQueue {
     std::lock_guard lock(m_mutex);
     return m_ended;
   }
+  bool Exhausted() {
+    std::lock_guard lock(m_mutex);
+    return m_ended && m_lines.empty();
+  }
 
  private:
   std::mutex m_mutex;
@@ -129,6 +134,44 @@ class TeeBuffer : public std::streambuf {
   std::vector<std::string> m_lines;
 };
 
+// Queues standard input's lines until it ends. Read with the system's calls, not the C
+// runtime's: a read that never returns (a pipe whose writer stays open) then holds no lock of
+// the runtime's streams, which the process's exit would wait for.
+void ReadStandardInput(const std::shared_ptr<LineQueue>& queue, HANDLE input) {
+  DWORD mode = 0;
+  const bool console = ::GetConsoleMode(input, &mode) != 0;
+  std::string pending;
+  const auto takeLines = [&](bool all) {
+    for (std::size_t end; (end = pending.find('\n')) != std::string::npos || (all && !pending.empty());) {
+      std::string line = pending.substr(0, end);
+      pending.erase(0, end == std::string::npos ? end : end + 1);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (console && line == "\x1a") return false;  // Ctrl-Z, Enter: the console's end of input
+      queue->Push(std::move(line));
+    }
+    return true;
+  };
+  for (;;) {
+    DWORD count = 0;
+    if (console) {
+      // Typed text as UTF-16, whatever the console's code page.
+      wchar_t text[1024];
+      if (!::ReadConsoleW(input, text, 1024, &count, nullptr) || count == 0) break;
+      pending += ToUtf8(std::wstring_view(text, count));
+    } else {
+      char bytes[4096];
+      if (!::ReadFile(input, bytes, sizeof bytes, &count, nullptr) || count == 0) break;
+      pending.append(bytes, count);
+    }
+    if (!takeLines(false)) {
+      pending.clear();
+      break;
+    }
+  }
+  takeLines(true);
+  queue->End();
+}
+
 // Closes the system's modal boxes of this thread (message boxes, the folder picker) as their
 // close box would: the session cannot end while one holds the thread. The plug-in's own
 // dialogs are left alone.
@@ -147,16 +190,21 @@ void CloseModalBoxes() {
 
 }  // namespace
 
-struct HostWindow::State : std::streambuf {
-  LineQueue queue;
+struct HostWindow::State : std::streambuf, irc::LiveLoop {
+  // Shared with the standard-input reader, which may outlive the session.
+  std::shared_ptr<LineQueue> lines = std::make_shared<LineQueue>();
+  LineQueue& queue = *lines;
   const volatile std::sig_atomic_t* stop = nullptr;
+  bool live = false;
+  std::wstring title = L"Zelkor - セッション";
   std::string current;
   std::istream input{this};
   std::unique_ptr<TeeBuffer> tee;
   std::streambuf* originalOut = nullptr;
   HWND main = nullptr, transcript = nullptr, edit = nullptr;
   HFONT font = nullptr;
-  bool readsStandardInput = false;
+
+  bool Stopped() const { return stop != nullptr && *stop != 0; }
 
   // Waits for the next line, running the message loop meanwhile.
   int underflow() override {
@@ -169,12 +217,46 @@ struct HostWindow::State : std::streambuf {
         setg(current.data(), current.data(), current.data() + current.size());
         return traits_type::to_int_type(*gptr());
       }
-      if (ended || (stop != nullptr && *stop != 0)) return traits_type::eof();
+      if (ended || Stopped()) return traits_type::eof();
       HANDLE event = queue.Event();
       ::MsgWaitForMultipleObjectsEx(1, &event, 100, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
       Pump();
     }
   }
+
+  // The live session's wait: for a local line, the connection's event, the end of input, a stop
+  // or the timeout, with the window's messages handled meanwhile. Socket traffic never closes a
+  // menu or a box the plug-in holds open: it waits until the person is done with it.
+  void Wait(const irc::Connection* connection, int timeoutMillis) override {
+    const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(std::max(timeoutMillis, 0));
+    for (;;) {
+      Decorate();
+      if (queue.HasLines() || Stopped()) return;
+      HANDLE handles[2] = {queue.Event(), nullptr};
+      DWORD count = 1;
+      if (connection != nullptr) {
+        if (const irc::Connection::Wait wait = connection->WaitFor(); wait.handle != -1)
+          handles[count++] = reinterpret_cast<HANDLE>(wait.handle);
+      }
+      const ULONGLONG now = ::GetTickCount64();
+      const DWORD left = now >= deadline ? 0 : static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, INFINITE - 1));
+      DWORD result = ::MsgWaitForMultipleObjectsEx(count, handles, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      if (result == WAIT_FAILED)  // a handle gone bad: the messages and the time still count
+        result = ::MsgWaitForMultipleObjectsEx(0, nullptr, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      Pump();
+      if (result != WAIT_OBJECT_0 + count || left == 0) {
+        Decorate();
+        return;
+      }
+    }
+  }
+
+  std::optional<std::string> TakeLine() override {
+    bool ended = false;
+    return queue.Take(ended);
+  }
+
+  bool InputEnded() const override { return lines->Exhausted(); }
 
   void Pump() {
     MSG message;
@@ -213,7 +295,7 @@ struct HostWindow::State : std::streambuf {
     for (HWND control : {transcript, edit}) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     ::SendMessageW(transcript, EM_SETLIMITTEXT, 0, 0);
     ::SetWindowSubclass(edit, InputProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    ::SetWindowTextW(main, L"Zelkor - セッション");
+    ::SetWindowTextW(main, title.c_str());
     if (const char* rect = std::getenv("ZELKOR_WINDOW")) {  // x,y,width,height for demos
       int x = 0, y = 0, width = 0, height = 0;
       if (std::sscanf(rect, "%d,%d,%d,%d", &x, &y, &width, &height) == 4)
@@ -258,7 +340,7 @@ struct HostWindow::State : std::streambuf {
         // session ends in order and saves.
         if (wParam == kMenuTimer) {
           if (self->queue.HasLines()) ::EndMenu();
-          if (self->queue.Ended() || (self->stop != nullptr && *self->stop != 0)) CloseModalBoxes();
+          if (self->queue.Ended() || self->Stopped()) CloseModalBoxes();
           return 0;
         }
         break;
@@ -278,8 +360,9 @@ struct HostWindow::State : std::streambuf {
       std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
       text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), length + 1)));
       ::SetWindowTextW(window, L"");
-      // A typed line is what the local user says in the channel.
-      self->queue.Push("say " + ToUtf8(text));
+      // A typed line is what the local user says in the channel; a live session also takes
+      // its /commands from here.
+      self->queue.Push(self->live ? ToUtf8(text) : "say " + ToUtf8(text));
       return 0;
     }
     if (message == WM_NCDESTROY) ::RemoveWindowSubclass(window, InputProc, 1);
@@ -288,9 +371,11 @@ struct HostWindow::State : std::streambuf {
 
 };
 
-HostWindow::HostWindow(std::istream* script, const volatile std::sig_atomic_t* stop) : m_state(std::make_unique<State>()) {
+HostWindow::HostWindow(std::istream* script, const volatile std::sig_atomic_t* stop, bool live)
+    : m_state(std::make_unique<State>()) {
   State& state = *m_state;
   state.stop = stop;
+  state.live = live;
   state.originalOut = std::cout.rdbuf();
   state.tee = std::make_unique<TeeBuffer>(state.originalOut);
   state.tee->onLine = [&state] { state.AppendTranscript(); };
@@ -304,26 +389,26 @@ HostWindow::HostWindow(std::istream* script, const volatile std::sig_atomic_t* s
   HANDLE standardInput = ::GetStdHandle(STD_INPUT_HANDLE);
   if (standardInput == nullptr || standardInput == INVALID_HANDLE_VALUE || ::GetFileType(standardInput) == FILE_TYPE_UNKNOWN)
     return;
-  state.readsStandardInput = true;
   // The reader only queues lines; it outlives the session if standard input never ends.
-  std::thread([&state] {
-    for (std::string line; std::getline(std::cin, line);) {
-      state.queue.Push(line);
-    }
-    state.queue.End();
-  }).detach();
+  std::thread([queue = state.lines, standardInput] { ReadStandardInput(queue, standardInput); }).detach();
 }
 
 HostWindow::~HostWindow() {
   std::cout.flush();
   std::cout.rdbuf(m_state->originalOut);
   if (m_state->font) ::DeleteObject(m_state->font);
-  // A reader thread still waiting on standard input keeps using the state: leave it to the
-  // process's end.
-  if (m_state->readsStandardInput) (void)m_state.release();
 }
 
 std::istream& HostWindow::Input() { return m_state->input; }
+
+irc::LiveLoop& HostWindow::Loop() { return *m_state; }
+
+void HostWindow::SetChannels(const std::vector<std::string>& channels) {
+  std::wstring title = L"Zelkor -";
+  for (const std::string& channel : channels) title += L" " + FromUtf8(channel);
+  m_state->title = std::move(title);
+  if (m_state->main != nullptr) ::SetWindowTextW(m_state->main, m_state->title.c_str());
+}
 
 void UseBinaryStandardOutput() {
   ::_setmode(::_fileno(stdout), _O_BINARY);
