@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "fx/Sjis.h"
 #include "zelkor/irc/IrcMessage.h"
 #include "zelkor/irc/PersonName.h"
 #include "zelkor/irc/RetryDelay.h"
@@ -127,6 +128,41 @@ TEST(WireTextTest, ConvertsUtf8AndOldClientsShiftJisForThePlugin) {
   EXPECT_FALSE(irc::IsUtf8("\xC0\xAF"));          // overlong '/'
   EXPECT_FALSE(irc::IsUtf8("\xED\xA0\x80"));      // a surrogate
   EXPECT_FALSE(irc::IsUtf8("\xF4\x90\x80\x80"));  // past U+10FFFF
+}
+
+TEST(WireTextTest, EveryCharacterConvertsAsThePlatformConvertsIt) {
+  // Each code point alone, then all that CP932 holds in one text, then that text with one it
+  // does not: the same bytes, and the same refusals, as the platform's own conversion.
+  const auto utf8Of = [](char32_t cp) {
+    std::string out;
+    if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+    } else if (cp < 0x10000) {
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (cp >> 18));
+      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    }
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+    return out;
+  };
+  std::string all, allCp932;
+  std::size_t held = 0;
+  for (char32_t cp = 0x80; cp < 0x110000; cp += cp < 0xFFFF ? 1 : 0x1001) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    const std::string one = utf8Of(cp);
+    const auto platform = fx::sjis::FromUtf8(one);
+    ASSERT_EQ(irc::WireToCp932(one), platform ? *platform : "?") << "U+" << std::hex << static_cast<unsigned>(cp);
+    if (!platform) continue;
+    all += one;
+    allCp932 += *platform;
+    ++held;
+  }
+  EXPECT_GT(held, 7000u);  // the kanji, kana and symbols of CP932
+  EXPECT_EQ(irc::WireToCp932(all), allCp932);
+  EXPECT_EQ(irc::WireToCp932(all + "\xF0\x9F\x98\x80" + all), allCp932 + "?" + allCp932);
 }
 
 TEST(WireTextTest, SplitsOnlyBetweenCharactersAndLosesNothing) {

@@ -1,6 +1,8 @@
 #include "zelkor/irc/WireText.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "fx/Sjis.h"
 
@@ -36,6 +38,83 @@ std::size_t Utf8CharLength(std::string_view text) {
   for (std::size_t i = 2; i < length; ++i)
     if ((at(i) & 0xC0) != 0x80) return 0;
   return length;
+}
+
+// The code point of a well-formed UTF-8 character of `length` bytes (Utf8CharLength's).
+char32_t DecodeUtf8(std::string_view one, std::size_t length) {
+  const auto at = [&one](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(one[i])); };
+  if (length == 1) return at(0);
+  char32_t cp = at(0) & (0x7Fu >> length);
+  for (std::size_t i = 1; i < length; ++i) cp = (cp << 6) | (at(i) & 0x3F);
+  return cp;
+}
+
+// Every character CP932 holds, by code point, as the platform's own conversion gives it back
+// from UTF-8: made once from that conversion, so that it gives the same bytes and refuses the
+// same characters (look-alikes included). iconv took most of a received line's time, twice over
+// with its check.
+class Cp932Table {
+ public:
+  static const Cp932Table& Get() {
+    static const Cp932Table table;
+    return table;
+  }
+
+  // The CP932 code of a non-ASCII code point (a lead byte and a trail byte, or one byte); 0 when
+  // CP932 has none.
+  std::uint16_t Of(char32_t cp) const { return cp < m_codes.size() ? m_codes[cp] : 0; }
+
+ private:
+  Cp932Table() : m_codes(0x10000, 0) {
+    for (unsigned b = 0xA1; b <= 0xDF; ++b) Learn(std::string(1, static_cast<char>(b)));
+    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+      if (!fx::sjis::IsLeadByte(static_cast<unsigned char>(lead))) continue;
+      for (unsigned trail = 0x40; trail <= 0xFC; ++trail)
+        if (trail != 0x7F) Learn(std::string{static_cast<char>(lead), static_cast<char>(trail)});
+    }
+  }
+
+  void Learn(const std::string& cp932) {
+    const std::string utf8 = fx::sjis::ToUtf8(cp932);
+    const std::size_t length = utf8.empty() ? 0 : Utf8CharLength(utf8);
+    if (length < 2 || length != utf8.size()) return;
+    const char32_t cp = DecodeUtf8(utf8, length);
+    if (cp >= m_codes.size() || cp == 0xFFFD || m_codes[cp] != 0) return;
+    // The code point's own conversion decides, where two codes give the same character.
+    const auto back = fx::sjis::FromUtf8(utf8);
+    if (!back || back->empty() || back->size() > 2) return;
+    const auto byte = [&back](std::size_t i) { return static_cast<std::uint16_t>(static_cast<unsigned char>((*back)[i])); };
+    m_codes[cp] = back->size() == 1 ? byte(0) : static_cast<std::uint16_t>(byte(0) << 8 | byte(1));
+  }
+
+  std::vector<std::uint16_t> m_codes;  // 0: none
+};
+
+// UTF-8 as CP932, character by character; a character CP932 cannot hold and every stray byte
+// become '?' when `lossy`, else end the conversion (false).
+bool ConvertUtf8(std::string_view wire, bool lossy, std::string& out) {
+  const Cp932Table& table = Cp932Table::Get();
+  // CP932 takes no more bytes than UTF-8 for any character, nor a '?' more than what it replaces.
+  out.resize(wire.size());
+  char* to = out.data();
+  for (std::size_t pos = 0; pos < wire.size();) {
+    if (static_cast<unsigned char>(wire[pos]) < 0x80) {
+      *to++ = wire[pos++];
+      continue;
+    }
+    const std::size_t length = Utf8CharLength(wire.substr(pos));
+    const std::uint16_t code = length == 0 ? 0 : table.Of(DecodeUtf8(wire.substr(pos), length));
+    if (code == 0) {
+      if (!lossy) return false;
+      *to++ = '?';
+    } else {
+      if (code > 0xFF) *to++ = static_cast<char>(code >> 8);
+      *to++ = static_cast<char>(code & 0xFF);
+    }
+    pos += length == 0 ? 1 : length;
+  }
+  out.resize(static_cast<std::size_t>(to - out.data()));
+  return true;
 }
 
 bool IsShiftJis(std::string_view text) {
@@ -88,28 +167,11 @@ bool IsUtf8(std::string_view text) {
 
 std::string WireToCp932(std::string_view wire) {
   if (IsAscii(wire)) return std::string(wire);
-  if (auto whole = fx::sjis::FromUtf8(wire)) return *std::move(whole);
-  if (!IsUtf8(wire) && IsShiftJis(wire)) return std::string(wire);
-  // Character by character: what Shift-JIS cannot hold, and every stray byte, becomes '?'.
   std::string out;
-  out.reserve(wire.size());
-  for (std::size_t pos = 0; pos < wire.size();) {
-    const std::size_t length = Utf8CharLength(wire.substr(pos));
-    if (length == 0) {
-      out += '?';
-      ++pos;
-      continue;
-    }
-    const std::string_view one = wire.substr(pos, length);
-    if (length == 1) {
-      out += one;
-    } else if (auto converted = fx::sjis::FromUtf8(one)) {
-      out += *converted;
-    } else {
-      out += '?';
-    }
-    pos += length;
-  }
+  if (ConvertUtf8(wire, false, out)) return out;
+  if (!IsUtf8(wire) && IsShiftJis(wire)) return std::string(wire);
+  out.clear();
+  ConvertUtf8(wire, true, out);
   return out;
 }
 
