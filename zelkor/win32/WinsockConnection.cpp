@@ -190,6 +190,11 @@ struct Lookup {
 constexpr DWORD kContextFlags = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT | ISC_REQ_CONFIDENTIALITY |
                                 ISC_REQ_EXTENDED_ERROR | ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM |
                                 ISC_REQ_MANUAL_CRED_VALIDATION;
+// From the look-up's answer to an open connection at most; an address that does not answer
+// gives way to the next one sooner. A server that never completes the handshake (TLS dialled
+// on a plain port) would otherwise hold the session in "connecting" for good.
+constexpr ULONGLONG kConnectTime = 30'000;
+constexpr ULONGLONG kAddressTime = 10'000;
 // What one Service call reads at most: a flood cannot hold the GUI thread. Data left over
 // signals the event again (recv re-enables FD_READ).
 constexpr std::size_t kReadPerService = 256 * 1024;
@@ -222,6 +227,7 @@ class WinsockConnection final : public Connection {
   void Decrypt(std::string& received);
   void Encrypt();
   void SendCloseNotify();
+  void CheckDeadlines();
 
   Endpoint m_endpoint;
   Stage m_stage = Stage::Resolving;
@@ -232,6 +238,7 @@ class WinsockConnection final : public Connection {
   std::shared_ptr<Lookup> m_lookup;
   const ADDRINFOW* m_nextAddress = nullptr;
   std::string m_lastConnectError;
+  ULONGLONG m_deadline = 0, m_addressDeadline = 0;  // GetTickCount64
 
   std::string m_wire;            // bytes for the socket (TLS records once encrypted)
   std::size_t m_wireSent = 0;    // of m_wire
@@ -263,7 +270,15 @@ WinsockConnection::WinsockConnection(const Endpoint& endpoint) : m_endpoint(endp
 
 WinsockConnection::~WinsockConnection() {
   if (m_stage == Stage::Open && m_haveContext) SendCloseNotify();
-  if (m_socket != INVALID_SOCKET) ::closesocket(m_socket);
+  if (m_socket != INVALID_SOCKET) {
+    // Unread bytes at close make the system reset the connection, and the server could lose
+    // the last lines sent (a QUIT).
+    ::shutdown(m_socket, SD_SEND);
+    char sink[4096];
+    while (::recv(m_socket, sink, sizeof sink, 0) > 0) {
+    }
+    ::closesocket(m_socket);
+  }
   if (m_haveContext) ::DeleteSecurityContext(&m_context);
   if (m_haveCredentials) ::FreeCredentialsHandle(&m_credentials);
   if (m_event != WSA_INVALID_EVENT) ::WSACloseEvent(m_event);
@@ -324,6 +339,7 @@ void WinsockConnection::TryNextAddress() {
     }
     m_socket = s;
     m_stage = Stage::Connecting;
+    m_addressDeadline = m_nextAddress == nullptr ? m_deadline : std::min(m_deadline, ::GetTickCount64() + kAddressTime);
     return;
   }
   Fail(m_lastConnectError.empty() ? "cannot find the server " + m_endpoint.host : m_lastConnectError);
@@ -359,6 +375,7 @@ void WinsockConnection::Service(std::string& received) {
       return;
     }
     m_nextAddress = m_lookup->addresses;
+    m_deadline = ::GetTickCount64() + kConnectTime;
     TryNextAddress();
   }
   if (m_stage == Stage::Closed || m_socket == INVALID_SOCKET) return;
@@ -367,8 +384,7 @@ void WinsockConnection::Service(std::string& received) {
     Fail(SocketText(::WSAGetLastError()));
     return;
   }
-  if (m_stage == Stage::Connecting) {
-    if ((events.lNetworkEvents & FD_CONNECT) == 0) return;
+  if (m_stage == Stage::Connecting && (events.lNetworkEvents & FD_CONNECT) != 0) {
     if (const int error = events.iErrorCode[FD_CONNECT_BIT]; error != 0) {
       m_lastConnectError = SocketText(error);
       TryNextAddress();
@@ -376,9 +392,23 @@ void WinsockConnection::Service(std::string& received) {
     }
     Connected();
   }
-  Flush();
-  if (m_stage != Stage::Closed) Read(received);
-  if (m_stage != Stage::Closed) Flush();
+  if (m_stage != Stage::Connecting) {
+    Flush();
+    if (m_stage != Stage::Closed) Read(received);
+    if (m_stage != Stage::Closed) Flush();
+  }
+  CheckDeadlines();
+}
+
+void WinsockConnection::CheckDeadlines() {
+  if (m_stage != Stage::Connecting && m_stage != Stage::Handshake) return;
+  const ULONGLONG now = ::GetTickCount64();
+  if (m_stage == Stage::Connecting && now >= m_addressDeadline && m_nextAddress != nullptr) {
+    m_lastConnectError = "the connection timed out";
+    TryNextAddress();
+  } else if (now >= m_deadline) {
+    Fail(m_stage == Stage::Handshake ? "the TLS handshake timed out" : "the connection timed out");
+  }
 }
 
 void WinsockConnection::Read(std::string& received) {
