@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "fx/Sjis.h"
@@ -60,17 +61,24 @@ class Cp932Table {
     return table;
   }
 
-  // The CP932 code of a non-ASCII code point (a lead byte and a trail byte, or one byte); 0 when
-  // CP932 has none.
-  std::uint16_t Of(char32_t cp) const { return cp < m_codes.size() ? m_codes[cp] : 0; }
+  // The CP932 code of a non-ASCII character (a lead byte and a trail byte, or one byte); 0 when
+  // CP932 has none. What the table lacks is asked of the platform: the characters CP932 cannot
+  // hold, and one-way mappings such as Windows' U+0080 to 0x80, convert as they did.
+  std::uint16_t Of(std::string_view utf8, char32_t cp) const {
+    if (cp < m_codes.size() && m_codes[cp] != 0) return m_codes[cp];
+    return CodeOf(fx::sjis::FromUtf8(utf8));
+  }
 
  private:
   Cp932Table() : m_codes(0x10000, 0) {
-    for (unsigned b = 0xA1; b <= 0xDF; ++b) Learn(std::string(1, static_cast<char>(b)));
-    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-      if (!fx::sjis::IsLeadByte(static_cast<unsigned char>(lead))) continue;
+    // Single bytes too, the half-width katakana among them.
+    for (unsigned b = 0x80; b <= 0xFF; ++b) {
+      if (!fx::sjis::IsLeadByte(static_cast<unsigned char>(b))) {
+        Learn(std::string(1, static_cast<char>(b)));
+        continue;
+      }
       for (unsigned trail = 0x40; trail <= 0xFC; ++trail)
-        if (trail != 0x7F) Learn(std::string{static_cast<char>(lead), static_cast<char>(trail)});
+        if (trail != 0x7F) Learn(std::string{static_cast<char>(b), static_cast<char>(trail)});
     }
   }
 
@@ -81,10 +89,13 @@ class Cp932Table {
     const char32_t cp = DecodeUtf8(utf8, length);
     if (cp >= m_codes.size() || cp == 0xFFFD || m_codes[cp] != 0) return;
     // The code point's own conversion decides, where two codes give the same character.
-    const auto back = fx::sjis::FromUtf8(utf8);
-    if (!back || back->empty() || back->size() > 2) return;
-    const auto byte = [&back](std::size_t i) { return static_cast<std::uint16_t>(static_cast<unsigned char>((*back)[i])); };
-    m_codes[cp] = back->size() == 1 ? byte(0) : static_cast<std::uint16_t>(byte(0) << 8 | byte(1));
+    m_codes[cp] = CodeOf(fx::sjis::FromUtf8(utf8));
+  }
+
+  static std::uint16_t CodeOf(const std::optional<std::string>& cp932) {
+    if (!cp932 || cp932->empty() || cp932->size() > 2) return 0;
+    const auto byte = [&cp932](std::size_t i) { return static_cast<std::uint16_t>(static_cast<unsigned char>((*cp932)[i])); };
+    return cp932->size() == 1 ? byte(0) : static_cast<std::uint16_t>(byte(0) << 8 | byte(1));
   }
 
   std::vector<std::uint16_t> m_codes;  // 0: none
@@ -103,7 +114,7 @@ bool ConvertUtf8(std::string_view wire, bool lossy, std::string& out) {
       continue;
     }
     const std::size_t length = Utf8CharLength(wire.substr(pos));
-    const std::uint16_t code = length == 0 ? 0 : table.Of(DecodeUtf8(wire.substr(pos), length));
+    const std::uint16_t code = length == 0 ? 0 : table.Of(wire.substr(pos, length), DecodeUtf8(wire.substr(pos), length));
     if (code == 0) {
       if (!lossy) return false;
       *to++ = '?';
