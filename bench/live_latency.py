@@ -297,6 +297,16 @@ def measure(args):
             prefix = os.path.join(ROOT, "build", "windows", "wineprefix")
             if not os.path.exists(os.path.join(prefix, "system.reg")):
                 fail("no wine prefix at %s: run scripts/windows.sh build first" % prefix)
+            # A wine server still running in the prefix keeps its desktop on the display it was
+            # started with, which another display cannot use: wait for it to end, as
+            # scripts/windows.sh does, and stop nothing of it.
+            server_program = os.path.join(os.path.dirname(words[0]), "wineserver")
+            if os.path.exists(server_program):
+                try:
+                    subprocess.run([server_program, "-w"], env=dict(env, WINEPREFIX=prefix), timeout=30,
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                except subprocess.TimeoutExpired:
+                    fail("another wine session still runs in %s; try again once it has ended" % prefix)
             display = Display()
             env.pop("LC_ALL", None)
             env.update({"WINEPREFIX": prefix, "WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml=",
