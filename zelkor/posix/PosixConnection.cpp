@@ -170,7 +170,7 @@ class PosixConnection final : public Connection {
       // lose the last lines sent (a QUIT).
       ::shutdown(m_fd, SHUT_WR);
       char sink[4096];
-      while (::recv(m_fd, sink, sizeof sink, MSG_DONTWAIT) > 0) {
+      for (int reads = 0; reads < 64 && ::recv(m_fd, sink, sizeof sink, MSG_DONTWAIT) > 0; ++reads) {
       }
     }
     Release();
