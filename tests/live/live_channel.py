@@ -442,17 +442,20 @@ class LiveTestCase(unittest.TestCase):
     def setUpClass(cls):
         if not NGIRCD:
             raise AssertionError("ngircd is not installed (scripts/install-packages.sh test installs it)")
+        # Class clean-ups run even when the set-up fails half-way: no server is left behind.
         cls.folder = scratch(cls.__name__)
+        cls.addClassCleanup(remove, cls.folder)
         cls.server = cls.make_server(cls.folder)
 
     @classmethod
-    def make_server(cls, folder):
-        return IrcServer(os.path.join(folder, "server"))
+    def start_server(cls, folder, *args, **kwargs):
+        server = IrcServer(folder, *args, **kwargs)
+        cls.addClassCleanup(server.stop)
+        return server
 
     @classmethod
-    def tearDownClass(cls):
-        cls.server.stop()
-        remove(cls.folder)
+    def make_server(cls, folder):
+        return cls.start_server(os.path.join(folder, "server"))
 
     def setUp(self):
         self.home = scratch(self.id().rsplit(".", 1)[-1])
@@ -796,11 +799,12 @@ class TlsTest(LiveTestCase):
             cls.trusted = True  # through SSL_CERT_FILE
         elif TRUST_CA:
             cls.trust("add")
+            cls.addClassCleanup(cls.trust, "remove")
             cls.trusted = True
-        cls.self_signed = IrcServer(os.path.join(folder, "self"), os.path.join(certs, "self.pem"),
-                                    os.path.join(certs, "self.key"))
-        return IrcServer(os.path.join(folder, "server"), os.path.join(certs, "server.pem"),
-                         os.path.join(certs, "server.key"), listen="127.0.0.1,127.0.0.2")
+        cls.self_signed = cls.start_server(os.path.join(folder, "self"), os.path.join(certs, "self.pem"),
+                                           os.path.join(certs, "self.key"))
+        return cls.start_server(os.path.join(folder, "server"), os.path.join(certs, "server.pem"),
+                                os.path.join(certs, "server.key"), listen="127.0.0.1,127.0.0.2")
 
     @classmethod
     def trust(cls, action):
@@ -808,15 +812,6 @@ class TlsTest(LiveTestCase):
                               capture_output=True, timeout=60)
         if done.returncode != 0:
             raise AssertionError("live_trust_ca %s failed: %s" % (action, done.stderr.decode("utf-8", "replace")))
-
-    @classmethod
-    def tearDownClass(cls):
-        try:
-            if under_emulator() and cls.trusted:
-                cls.trust("remove")
-        finally:
-            cls.self_signed.stop()
-            super().tearDownClass()
 
     def setUp(self):
         super().setUp()
