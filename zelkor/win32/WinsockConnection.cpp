@@ -275,7 +275,7 @@ WinsockConnection::~WinsockConnection() {
     // the last lines sent (a QUIT).
     ::shutdown(m_socket, SD_SEND);
     char sink[4096];
-    while (::recv(m_socket, sink, sizeof sink, 0) > 0) {
+    for (int i = 0; i < 64 && ::recv(m_socket, sink, sizeof sink, 0) > 0; ++i) {
     }
     ::closesocket(m_socket);
   }
