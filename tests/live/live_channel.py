@@ -380,10 +380,10 @@ def write_pellix_ini(home, welcome=None, rules=(), log_folder=None, url_section=
 class Zelkor:
     """zelkor on a live channel, with its standard input a pipe held open here."""
 
-    def __init__(self, home, port, channels, nick, tls=False, host="127.0.0.1", env=None):
+    def __init__(self, home, port, channels, nick, tls=False, host="127.0.0.1", env=None, desktop="console"):
         self.nick = nick
         address = "%s:%d" % (host, port)
-        args = ["--desktop", "console", "--home", home, "--irc", address, "--nick", nick]
+        args = ["--desktop", desktop, "--home", home, "--irc", address, "--nick", nick]
         for channel in channels:
             args += ["--channel", channel]
         if tls:
@@ -850,6 +850,36 @@ class TlsTest(LiveTestCase):
         reason = ".*certificate.*(name|127\\.0\\.0\\.2).*" if under_emulator() else \
             re.escape("the server's certificate does not verify: ") + "(IP address|hostname) mismatch"
         self.refused("127.0.0.2", self.server.tls_port, reason)
+
+
+class ScreenDesktopTest(LiveTestCase):
+    """zelkor.exe's own desktop: a message box the plug-in holds open is the person's; the
+    channel's traffic does not close it, and the channel waits until it is answered. The end of
+    input closes it, and the session ends in order."""
+
+    def test_a_box_stays_open_while_the_channel_talks(self):
+        if not under_emulator():
+            self.skipTest("the system's message boxes are zelkor.exe's (--desktop screen)")
+        write_pellix_ini(self.home)
+        zelkor = self.zelkor(["#box"], desktop="screen")
+        zelkor.joined("#box")
+        zelkor.type("#start")
+        zelkor.out.expect_line("[not sent] #start")
+        zelkor.type("#start")  # already recording: the plug-in says so in a message box
+        zelkor.out.expect_line("[beep]")
+        dave = self.peer("dave")
+        dave.join("#box")
+        for n in range(5):
+            dave.say("#box", "talking while the box is open %d" % n)
+        time.sleep(3)
+        # The box's line follows its answer: none yet, and none of the channel's events either.
+        self.assertEqual(zelkor.out.any(r"\[message box: .*"), [])
+        self.assertEqual(zelkor.out.any(r"(\* join|<)dave#.*"), [])
+        zelkor.end_input()
+        zelkor.out.expect(r"\[message box: Zelkor\] .* -> Cancel")
+        zelkor.out.expect_line("* quit")
+        zelkor.out.expect_line("* shut down")
+        self.assertEqual(zelkor.wait(), 0)
 
 
 def main():
