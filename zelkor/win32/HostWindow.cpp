@@ -12,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -134,41 +135,58 @@ class TeeBuffer : public std::streambuf {
   std::vector<std::string> m_lines;
 };
 
+// A longer line from standard input is cut there, at the start of a UTF-8 character.
+constexpr std::size_t kMaxLine = 64 * 1024;
+
 // Queues standard input's lines until it ends. Read with the system's calls, not the C
 // runtime's: a read that never returns (a pipe whose writer stays open) then holds no lock of
 // the runtime's streams, which the process's exit would wait for.
 void ReadStandardInput(const std::shared_ptr<LineQueue>& queue, HANDLE input) {
   DWORD mode = 0;
   const bool console = ::GetConsoleMode(input, &mode) != 0;
-  std::string pending;
-  const auto takeLines = [&](bool all) {
-    for (std::size_t end; (end = pending.find('\n')) != std::string::npos || (all && !pending.empty());) {
-      std::string line = pending.substr(0, end);
-      pending.erase(0, end == std::string::npos ? end : end + 1);
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (console && line == "\x1a") return false;  // Ctrl-Z, Enter: the console's end of input
-      queue->Push(std::move(line));
+  std::string line;
+  // False for the console's end of input (Ctrl-Z, Enter).
+  const auto endLine = [&] {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (console && line == "\x1a") return false;
+    if (line.size() > kMaxLine) {
+      std::size_t cut = kMaxLine;
+      while (cut > kMaxLine - 3 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+      line.resize((static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80 ? kMaxLine : cut);
+    }
+    queue->Push(std::exchange(line, std::string()));
+    return true;
+  };
+  // One byte over the limit is kept: a CR there is the line's end, anything else says cut.
+  const auto take = [&](std::string_view bytes) {
+    for (std::size_t at = 0; at < bytes.size();) {
+      const std::size_t newline = std::min(bytes.find('\n', at), bytes.size());
+      line.append(bytes.substr(at, std::min(newline - at, kMaxLine + 1 - std::min(line.size(), kMaxLine + 1))));
+      if (newline == bytes.size()) break;
+      if (!endLine()) return false;
+      at = newline + 1;
     }
     return true;
   };
   for (;;) {
     DWORD count = 0;
+    bool more = true;
     if (console) {
       // Typed text as UTF-16, whatever the console's code page.
       wchar_t text[1024];
       if (!::ReadConsoleW(input, text, 1024, &count, nullptr) || count == 0) break;
-      pending += ToUtf8(std::wstring_view(text, count));
+      more = take(ToUtf8(std::wstring_view(text, count)));
     } else {
       char bytes[4096];
       if (!::ReadFile(input, bytes, sizeof bytes, &count, nullptr) || count == 0) break;
-      pending.append(bytes, count);
+      more = take(std::string_view(bytes, count));
     }
-    if (!takeLines(false)) {
-      pending.clear();
-      break;
+    if (!more) {
+      queue->End();
+      return;
     }
   }
-  takeLines(true);
+  if (!line.empty()) endLine();  // a last line without its line end counts
   queue->End();
 }
 

@@ -1,0 +1,120 @@
+// zelkor.exe's window as a live session's loop: standard input's lines reach the session as
+// they are, a wait ends on the connection's event or its timeout and not before, and the end
+// of input is seen once every line is taken.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <csignal>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "zelkor/irc/Connection.h"
+#include "zelkor/irc/LiveLoop.h"
+#include "zelkor/win32/HostWindow.h"
+
+namespace {
+
+// Standard input becomes a pipe of the test's own, whose write end it keeps.
+HANDLE PipeAsStandardInput() {
+  HANDLE read = nullptr, write = nullptr;
+  EXPECT_TRUE(::CreatePipe(&read, &write, nullptr, 0));
+  ::SetStdHandle(STD_INPUT_HANDLE, read);
+  return write;
+}
+
+void Write(HANDLE pipe, const std::string& bytes) {
+  DWORD written = 0;
+  ASSERT_TRUE(::WriteFile(pipe, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+  ASSERT_EQ(written, bytes.size());
+}
+
+// A connection that is only an event to wait on.
+class EventConnection : public zelkor::irc::Connection {
+ public:
+  EventConnection() : m_event(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+  ~EventConnection() override { ::CloseHandle(m_event); }
+  void Signal() { ::SetEvent(m_event); }
+  void Service(std::string&) override {}
+  void Send(std::string_view) override {}
+  Status GetStatus() const override { return Status::Open; }
+  const std::string& Reason() const override { return m_reason; }
+  std::size_t Unsent() const override { return 0; }
+  Wait WaitFor() const override { return Wait{reinterpret_cast<std::intptr_t>(m_event), true, false}; }
+
+ private:
+  HANDLE m_event;
+  std::string m_reason;
+};
+
+long long Elapsed(ULONGLONG since) { return static_cast<long long>(::GetTickCount64() - since); }
+
+volatile std::sig_atomic_t g_stop = 0;
+
+TEST(HostWindowLiveLoop, StandardInputLinesAsTheyAreThenTheEnd) {
+  const HANDLE input = PipeAsStandardInput();
+  zelkor::win32::HostWindow window(nullptr, &g_stop, true);
+  zelkor::irc::LiveLoop& loop = window.Loop();
+  const std::string cafe = "caf\xC3\xA9";
+  Write(input, "hello\r\n/quit later\n#start\n");
+  Write(input, std::string(70000, 'x') + "\n" + std::string(64 * 1024 - 4, 'z') + cafe + "\n");
+  Write(input, std::string(64 * 1024, 'y') + "\r\nlast without a line end");
+  ::CloseHandle(input);
+
+  std::vector<std::string> lines;
+  const ULONGLONG start = ::GetTickCount64();
+  while (!loop.InputEnded() && Elapsed(start) < 10000) {
+    loop.Wait(nullptr, 200);
+    while (auto line = loop.TakeLine()) lines.push_back(*line);
+  }
+  EXPECT_TRUE(loop.InputEnded());
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[0], "hello");
+  EXPECT_EQ(lines[1], "/quit later");  // no "say " before it: the session reads its commands
+  EXPECT_EQ(lines[2], "#start");
+  EXPECT_EQ(lines[3], std::string(64 * 1024, 'x'));
+  EXPECT_EQ(lines[4], std::string(64 * 1024 - 4, 'z') + "caf");  // not inside the character
+  EXPECT_EQ(lines[5], std::string(64 * 1024, 'y'));
+  EXPECT_EQ(lines[6], "last without a line end");
+  EXPECT_EQ(loop.TakeLine(), std::nullopt);
+}
+
+TEST(HostWindowLiveLoop, AWaitEndsOnTheConnectionOrItsTimeout) {
+  const HANDLE input = PipeAsStandardInput();  // open, and silent
+  zelkor::win32::HostWindow window(nullptr, &g_stop, true);
+  zelkor::irc::LiveLoop& loop = window.Loop();
+  EventConnection connection;
+
+  ULONGLONG start = ::GetTickCount64();
+  loop.Wait(&connection, 300);
+  EXPECT_GE(Elapsed(start), 250);
+  EXPECT_LT(Elapsed(start), 3000);
+
+  start = ::GetTickCount64();
+  std::thread signaller([&] {
+    ::Sleep(200);
+    connection.Signal();
+  });
+  loop.Wait(&connection, 20000);
+  signaller.join();
+  EXPECT_GE(Elapsed(start), 150);
+  EXPECT_LT(Elapsed(start), 5000);
+
+  // A line ends a wait as well.
+  start = ::GetTickCount64();
+  std::thread typist([&] {
+    ::Sleep(200);
+    Write(input, "typed\n");
+  });
+  EventConnection quiet;
+  loop.Wait(&quiet, 20000);
+  typist.join();
+  EXPECT_LT(Elapsed(start), 5000);
+  EXPECT_EQ(loop.TakeLine(), std::optional<std::string>("typed"));
+  EXPECT_FALSE(loop.InputEnded());
+  ::CloseHandle(input);
+}
+
+}  // namespace
