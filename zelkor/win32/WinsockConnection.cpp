@@ -114,7 +114,8 @@ std::string CertificateText(DWORD error, const std::string& host) {
 }
 
 // The chain's own verdict, which the SSL policy does not always carry (wine's passes a chain
-// that ends at an issuer it does not have). Revocation that cannot be checked is no problem.
+// that ends at an issuer it does not have). Revocation is not checked (no CRL or OCSP fetches),
+// so its unknown status is no problem.
 std::optional<std::string> ChainProblem(DWORD status) {
   if (status & (CERT_TRUST_IS_UNTRUSTED_ROOT | CERT_TRUST_IS_EXPLICIT_DISTRUST))
     return CertificateText(static_cast<DWORD>(CERT_E_UNTRUSTEDROOT), "");
