@@ -15,8 +15,8 @@ measured alike, is the baseline. The next line goes only once this one is in bot
 tick of the pace. The first line goes half a second after zelkor has entered the channel.
 
 With --emulator wine, zelkor.exe runs under wine as scripts/windows.sh runs it: its prefix
-(build/windows/wineprefix, which scripts/windows.sh creates), a Japanese locale, the display in
-DISPLAY or an Xvfb of its own. The server and the peer stay native.
+(build/windows/wineprefix, which scripts/windows.sh creates; or --wineprefix), a Japanese
+locale, the display in DISPLAY or an Xvfb of its own. The server and the peer stay native.
 
 Prints one JSON object (or, with --table, a small table): count, median and 99th percentile
 (nearest rank) in milliseconds, the first line and the slowest, the server's relay to a bare
@@ -294,9 +294,9 @@ def measure(args):
             words = [wine_loader()]
         command = words + command
         if words and is_wine(words[0]):
-            prefix = os.path.join(ROOT, "build", "windows", "wineprefix")
+            prefix = os.path.abspath(args.wineprefix)
             if not os.path.exists(os.path.join(prefix, "system.reg")):
-                fail("no wine prefix at %s: run scripts/windows.sh build first" % prefix)
+                fail("no wine prefix at %s: run scripts/windows.sh (it creates build/windows/wineprefix) first" % prefix)
             # A wine server still running in the prefix keeps its desktop on the display it was
             # started with, which another display cannot use: wait for it to end, as
             # scripts/windows.sh does, and stop nothing of it.
@@ -393,6 +393,8 @@ def main():
                         "build/windows-bench/bin/zelkor.exe with --emulator)")
     parser.add_argument("--emulator", help="'wine' (or a wine loader's words joined with '|') to run zelkor.exe under, "
                         "as scripts/windows.sh does; any other command's words joined with '|' run zelkor natively")
+    parser.add_argument("--wineprefix", default=os.path.join(ROOT, "build", "windows", "wineprefix"),
+                        help="the wine prefix (default: scripts/windows.sh's, build/windows/wineprefix)")
     parser.add_argument("--lines", type=int, help="lines to send (default 300, 100 under an emulator)")
     parser.add_argument("--interval", type=float, default=None, help="ms from one line to the next (default 50, 100 under an emulator)")
     parser.add_argument("--table", action="store_true", help="a table instead of JSON")
