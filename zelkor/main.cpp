@@ -282,6 +282,7 @@ fs::path FullFolder(const std::string& text) {
 int RunLiveSession(const zelkor::LiveOptions& live, zelkor::SessionRunner& runner, zelkor::Transcript& transcript) {
 #ifdef _WIN32
   zelkor::win32::HostWindow window(nullptr, &g_stopSignal, true);
+  window.SetChannels(live.channels);
   return zelkor::RunLive(live, runner, transcript, window.Loop(), std::cerr, &g_stopSignal);
 #else
   zelkor::posix::PollLoop loop(&g_stopSignal);

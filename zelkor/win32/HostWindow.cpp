@@ -217,8 +217,11 @@ struct HostWindow::State : std::streambuf, irc::LiveLoop {
   std::wstring title = L"Zelkor - セッション";
   std::string current;
   std::istream input{this};
-  std::unique_ptr<TeeBuffer> tee;
+  // Standard output (the transcript) and standard error (the host's messages: /help, a refused
+  // line) both show in the window, for a person who has no console.
+  std::unique_ptr<TeeBuffer> tee, errorTee;
   std::streambuf* originalOut = nullptr;
+  std::streambuf* originalErrors = nullptr;
   HWND main = nullptr, transcript = nullptr, edit = nullptr;
   HFONT font = nullptr;
 
@@ -333,7 +336,8 @@ struct HostWindow::State : std::streambuf, irc::LiveLoop {
   void AppendTranscript() {
     if (transcript == nullptr || !tee) return;
     std::wstring text;
-    for (const std::string& line : tee->TakeLines()) text += FromUtf8(line) + L"\r\n";
+    for (TeeBuffer* source : {tee.get(), errorTee.get()})
+      for (const std::string& line : source->TakeLines()) text += FromUtf8(line) + L"\r\n";
     if (text.empty()) return;
     const LRESULT end = ::SendMessageW(transcript, WM_GETTEXTLENGTH, 0, 0);
     ::SendMessageW(transcript, EM_SETSEL, static_cast<WPARAM>(end), end);
@@ -398,6 +402,10 @@ HostWindow::HostWindow(std::istream* script, const volatile std::sig_atomic_t* s
   state.tee = std::make_unique<TeeBuffer>(state.originalOut);
   state.tee->onLine = [&state] { state.AppendTranscript(); };
   std::cout.rdbuf(state.tee.get());
+  state.originalErrors = std::cerr.rdbuf();
+  state.errorTee = std::make_unique<TeeBuffer>(state.originalErrors);
+  state.errorTee->onLine = [&state] { state.AppendTranscript(); };
+  std::cerr.rdbuf(state.errorTee.get());
   if (script != nullptr) {
     for (std::string line; std::getline(*script, line);) state.queue.Push(line);
     state.queue.End();
@@ -414,6 +422,7 @@ HostWindow::HostWindow(std::istream* script, const volatile std::sig_atomic_t* s
 HostWindow::~HostWindow() {
   std::cout.flush();
   std::cout.rdbuf(m_state->originalOut);
+  std::cerr.rdbuf(m_state->originalErrors);
   if (m_state->font) ::DeleteObject(m_state->font);
 }
 
