@@ -24,7 +24,7 @@ LOG=$ROOT/build/install-packages.log
 declare -A PACKAGES=(
   [demo]="cmake make g++ libssl-dev"
   [test]="cmake make g++ libssl-dev libgtest-dev libgmock-dev clang libclang-rt-14-dev python3 ngircd openssl"
-  [bench]="cmake make g++ libssl-dev libbenchmark-dev python3"
+  [bench]="cmake make g++ libssl-dev libbenchmark-dev python3 ngircd"
   [windows]="cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
              wine64 libxrender1 libxrandr2 libxcursor1 libxi6 libxinerama1 libxcomposite1 libxfixes3
              fonts-wine xvfb xauth locales fonts-ipafont-gothic imagemagick xdotool xclip
