@@ -16,6 +16,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -832,6 +833,39 @@ TEST_F(ZelkorProgram, AtATerminalHelpAndExit) {
   EXPECT_NE(screen.find("* exit", mark), std::string::npos) << screen;
   EXPECT_NE(screen.find("* shut down", mark), std::string::npos) << screen;
   EXPECT_TRUE(fs::is_regular_file(home + "/Pellix.ini"));
+}
+
+// From standard input, `exit` ends the program even while the writer holds the pipe open.
+TEST_F(ZelkorProgram, ExitEndsTheProgramWhileItsInputStaysOpen) {
+  const std::string fifo = scratch + "/input";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const int writer = open(fifo.c_str(), O_RDWR);  // a writer that stays, without waiting for a reader
+  ASSERT_GE(writer, 0);
+  const std::string lines = "say #end\nexit\nsay never\n";
+  ASSERT_EQ(write(writer, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, fifo.c_str(), O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, (scratch + "/out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  std::string program = ProgramPath(), homeOption = "--home";
+  char* argv[] = {program.data(), homeOption.data(), home.data(), nullptr};
+  pid_t child = 0;
+  ASSERT_EQ(posix_spawn(&child, argv[0], &actions, nullptr, argv, environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  int status = -1;
+  pid_t ended = 0;
+  for (int tries = 0; tries < 200 && ended == 0; ++tries) {
+    ended = waitpid(child, &status, WNOHANG);
+    if (ended == 0) usleep(50000);
+  }
+  if (ended == 0) {
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+  }
+  close(writer);
+  ASSERT_EQ(ended, child) << "still running 10 s after exit";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_TRUE(Slurp(scratch + "/out").ends_with("[not sent] #end\n* exit\n* shut down\n")) << Slurp(scratch + "/out");
 }
 
 TEST_F(ZelkorProgram, OpenHandsTheTargetToXdgOpenAsOneArgument) {

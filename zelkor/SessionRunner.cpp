@@ -327,7 +327,7 @@ int RunScript(std::istream& in, SessionRunner& runner, std::ostream& errors, con
         continue;
       case Outcome::Kind::Ended:
         exitLine = number;
-        if (options.interactive) return kExitOk;
+        if (options.interactive || options.endAtExit) return kExitOk;
         continue;
       case Outcome::Kind::CannotRun:
         errors << "zelkor: " << outcome.message << '\n';

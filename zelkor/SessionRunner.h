@@ -92,6 +92,9 @@ struct ScriptOptions {
   // start-up recording are there to act on), a malformed line is reported and the run goes on,
   // and `exit` ends the run at once.
   bool interactive = false;
+  // The lines come from a stream that may never end (standard input: a pipe or a FIFO whose
+  // writer stays): `exit` ends the run at once instead of reading on to report later lines.
+  bool endAtExit = false;
   // Written to `errors` before each line is read, when set.
   std::string prompt;
   // Set from a signal handler: the line being run is finished, then the session ends.
@@ -99,7 +102,7 @@ struct ScriptOptions {
 };
 
 // Runs every line of `in` and then finishes the session. Messages go to `errors` as
-// "zelkor: line N: ..."; after `exit`, each later line is reported as ignored. Returns the exit
+// "zelkor: line N: ..."; after `exit`, each later line of a script is reported as ignored. Returns the exit
 // status.
 int RunScript(std::istream& in, SessionRunner& runner, std::ostream& errors, const ScriptOptions& options);
 

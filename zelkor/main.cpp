@@ -294,6 +294,7 @@ int RunScriptSession(const Options& options, std::ifstream& scriptFile, zelkor::
   zelkor::ScriptOptions scriptOptions;
   scriptOptions.stop = &g_stopSignal;
   scriptOptions.interactive = !options.script && StdinIsTerminal();
+  scriptOptions.endAtExit = !options.script;
 #ifdef _WIN32
   // zelkor.exe runs the session in its window, reading its lines on the GUI thread.
   zelkor::win32::HostWindow window(options.script ? &scriptFile : nullptr, &g_stopSignal);
