@@ -232,6 +232,12 @@ TEST(IrcClientTest, HostileLinesChangeNothing) {
                            ":srv 005 pellix PREFIX=(ov)@ :x", "NICK", ":pellix NICK", "KICK #a", "\x01\x01\x01"}) {
     s.Hear(line);
   }
+  // Private messages from people in no channel leave nothing behind (a server cannot grow our
+  // memory with names): a later line without the prefix's host knows nothing of them.
+  for (int i = 0; i < 3; ++i) s.Hear(":stranger!~st@host" + std::to_string(i) + " PRIVMSG pellix :\x01VERSION\x01");
+  s.Hear(":stranger PRIVMSG #a :no host shown");
+  EXPECT_EQ(s.recorder.events.back(), "chat 1 " + Name("stranger", "", "") + " no host shown");
+  s.Hear(":stranger!~st@h PART #a");
   // A rename onto a nick that is already there still keeps the renamed person's suffix.
   s.Hear(":erin!~er@e.host JOIN #a");
   s.Hear(":dave!~da@dave.host NICK erin");

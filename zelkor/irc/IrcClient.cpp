@@ -96,7 +96,8 @@ void IrcClient::Received(std::string_view line, Millis now) {
   const auto message = ParseLine(line);
   if (!message) return;
   const Prefix from = SplitPrefix(message->prefix);
-  Learn(from.nick, from.user, from.host);
+  // A person is kept while in a channel, or when the line may make them a member.
+  Learn(from.nick, from.user, from.host, message->command == "JOIN" || message->command == "PRIVMSG");
   Handle(*message, from);
 }
 
@@ -238,14 +239,14 @@ void IrcClient::OnNames(const Message& message) {
     }
     if (entry.empty()) continue;
     const Prefix who = SplitPrefix(entry);
-    Learn(who.nick, who.user, who.host);
+    Learn(who.nick, who.user, who.host, true);
     channel->members[Fold(who.nick)] = Member{who.nick, modes};
   }
 }
 
 void IrcClient::OnWho(const Message& message) {
   // "me #channel user host server nick flags :hops real name"
-  if (FindChannel(message.Param(1)) != nullptr) Learn(message.Param(5), message.Param(2), message.Param(3));
+  if (FindChannel(message.Param(1)) != nullptr) Learn(message.Param(5), message.Param(2), message.Param(3), true);
 }
 
 void IrcClient::OnPrivmsg(const Message& message, const Prefix& from, bool notice) {
@@ -263,6 +264,7 @@ void IrcClient::OnPrivmsg(const Message& message, const Prefix& from, bool notic
                     IsOperator(member));
     return;
   }
+  ForgetIfGone(from.nick);  // a person who only talks to us is not kept
   if (from.host.empty() && !m_registered) return;  // the server's own notices while we register
   if (ctcp && !notice && IsSelf(target)) {
     // The two requests every client answers; as replies to a person they are paced too.
@@ -342,18 +344,23 @@ void IrcClient::RemoveMember(Channel& channel, std::string_view nick) {
   if (channel.entered) m_listener.Left(IdOf(channel), PersonOf(member.nick));
 }
 
-void IrcClient::Learn(std::string_view nick, std::string_view user, std::string_view host) {
+void IrcClient::Learn(std::string_view nick, std::string_view user, std::string_view host, bool add) {
   if (nick.empty() || host.empty() || IsSelf(nick)) return;
-  Identity& identity = m_people[Fold(nick)];
+  const std::string folded = Fold(nick);
+  if (!add && !m_people.contains(folded) && !InAnyChannel(folded)) return;
+  Identity& identity = m_people[folded];
   identity.user = std::string(user);
   identity.host = std::string(host);
 }
 
+bool IrcClient::InAnyChannel(const std::string& folded) const {
+  return std::any_of(m_channels.begin(), m_channels.end(),
+                     [&folded](const Channel& channel) { return channel.members.contains(folded); });
+}
+
 void IrcClient::ForgetIfGone(std::string_view nick) {
   const std::string folded = Fold(nick);
-  if (std::none_of(m_channels.begin(), m_channels.end(),
-                   [&folded](const Channel& channel) { return channel.members.contains(folded); }))
-    m_people.erase(folded);
+  if (!InAnyChannel(folded)) m_people.erase(folded);
 }
 
 void IrcClient::Say(ChannelId channel, std::string_view cp932Text) {

@@ -118,9 +118,11 @@ class IrcClient {
   void OnNick(const Message& message, const Prefix& from);
   void OnMode(const Message& message);
   void RemoveMember(Channel& channel, std::string_view nick);
-  void Learn(std::string_view nick, std::string_view user, std::string_view host);
+  // Refreshes how a person is shown; one not known yet only when `add` or in a channel.
+  void Learn(std::string_view nick, std::string_view user, std::string_view host, bool add);
   // Forgets how a person is shown once no channel has them.
   void ForgetIfGone(std::string_view nick);
+  bool InAnyChannel(const std::string& foldedNick) const;
 
   Channel* FindChannel(std::string_view name);
   ChannelId IdOf(const Channel& channel) const;
