@@ -177,6 +177,11 @@ TEST(WireTextTest, SplitsOnlyBetweenCharactersAndLosesNothing) {
   EXPECT_EQ(joined, text);
   EXPECT_EQ(pieces.size(), 5u);  // "aあ", "い", "う", "え", "おb"... then "c"
   EXPECT_TRUE(irc::SplitUtf8("", 10).empty());
+  EXPECT_EQ(irc::Utf8CutLength(text, 3), 1u);     // "a", not half of "あ"
+  EXPECT_EQ(irc::Utf8CutLength(text, 4), 4u);
+  EXPECT_EQ(irc::Utf8CutLength(text, 100), text.size());
+  EXPECT_EQ(irc::Utf8CutLength(Utf8(u8"あ"), 2), 2u);  // no whole character fits
+  EXPECT_EQ(irc::Utf8CutLength("ab\x80\x80\x80\x80z", 5), 5u);  // not UTF-8 there
   EXPECT_EQ(irc::SplitUtf8("abc", 10).size(), 1u);
 }
 

@@ -191,17 +191,19 @@ std::string Cp932ToWire(std::string_view cp932) {
   return fx::sjis::ToUtf8(cp932);
 }
 
+std::size_t Utf8CutLength(std::string_view utf8, std::size_t maxBytes) {
+  if (utf8.size() <= maxBytes) return utf8.size();
+  const auto continuation = [&utf8](std::size_t i) { return (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80; };
+  std::size_t cut = maxBytes;
+  while (cut > 0 && maxBytes - cut < 3 && continuation(cut)) --cut;
+  return cut == 0 || continuation(cut) ? maxBytes : cut;
+}
+
 std::vector<std::string_view> SplitUtf8(std::string_view utf8, std::size_t maxBytes) {
   maxBytes = std::max<std::size_t>(maxBytes, 4);
   std::vector<std::string_view> pieces;
   while (!utf8.empty()) {
-    std::size_t cut = std::min(maxBytes, utf8.size());
-    // Back to the start of the character the cut would split (at most three bytes back).
-    if (cut < utf8.size()) {
-      std::size_t back = cut;
-      while (back > 0 && cut - back < 3 && (static_cast<unsigned char>(utf8[back]) & 0xC0) == 0x80) --back;
-      if ((static_cast<unsigned char>(utf8[back]) & 0xC0) != 0x80 && back > 0) cut = back;
-    }
+    const std::size_t cut = Utf8CutLength(utf8, maxBytes);
     pieces.push_back(utf8.substr(0, cut));
     utf8.remove_prefix(cut);
   }

@@ -18,6 +18,11 @@ std::string Cp932ToWire(std::string_view cp932);
 
 bool IsUtf8(std::string_view text);
 
+// The longest prefix of at most `maxBytes` that does not split a UTF-8 character: a cut inside
+// one goes back to its start (three bytes at most). Where the text is not UTF-8, or the first
+// character is longer than `maxBytes`, the cut is at `maxBytes`.
+std::size_t Utf8CutLength(std::string_view utf8, std::size_t maxBytes);
+
 // Consecutive pieces of a UTF-8 text, each at most `maxBytes` (at least 4), cut only between
 // characters; together they are the whole text. An empty text gives no piece.
 std::vector<std::string_view> SplitUtf8(std::string_view utf8, std::size_t maxBytes);

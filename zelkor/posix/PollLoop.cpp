@@ -9,6 +9,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "zelkor/irc/WireText.h"
+
 namespace zelkor::posix {
 
 namespace {
@@ -104,13 +106,8 @@ void PollLoop::ReadInput() {
 
 void PollLoop::EndLine() {
   if (!m_partial.empty() && m_partial.back() == '\r') m_partial.pop_back();
-  if (m_partial.size() > kMaxLine) {
-    // Cut before a UTF-8 character the limit would split.
-    std::size_t cut = kMaxLine;
-    for (int back = 0; back < 3 && cut > 0 && (static_cast<unsigned char>(m_partial[cut]) & 0xC0) == 0x80; ++back) --cut;
-    if ((static_cast<unsigned char>(m_partial[cut]) & 0xC0) == 0x80) cut = kMaxLine;
-    m_partial.resize(cut);
-  }
+  // Cut before a UTF-8 character the limit would split.
+  m_partial.resize(irc::Utf8CutLength(m_partial, kMaxLine));
   m_lines.push_back(std::move(m_partial));
   m_partial.clear();
 }

@@ -23,6 +23,7 @@
 #include "fx/Wnd.h"
 #include "fx/win32/Win32.h"
 #include "zelkor/irc/LiveLoop.h"
+#include "zelkor/irc/WireText.h"
 
 namespace zelkor::win32 {
 namespace {
@@ -149,11 +150,7 @@ void ReadStandardInput(const std::shared_ptr<LineQueue>& queue, HANDLE input) {
   const auto endLine = [&] {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (console && line == "\x1a") return false;
-    if (line.size() > kMaxLine) {
-      std::size_t cut = kMaxLine;
-      while (cut > kMaxLine - 3 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
-      line.resize((static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80 ? kMaxLine : cut);
-    }
+    line.resize(irc::Utf8CutLength(line, kMaxLine));
     queue->Push(std::exchange(line, std::string()));
     return true;
   };
