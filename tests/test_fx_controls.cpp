@@ -396,14 +396,18 @@ TEST_F(FxControls, ResizeAndIcons) {
 TEST_F(FxControls, MessageBoxesCarryTheirOwnerAndCaption) {
   dialog.MessageBox("text", "caption");
   fx::SetAppTitle("Host");
+  ASSERT_TRUE(t::Click(hwnd(), kCheck));  // the person works in the dialog
   AfxMessageBox("application");
-  ASSERT_EQ(desktop.messageBoxes.size(), 2u);
+  dialog.ShowWindow(SW_HIDE);
+  AfxMessageBox("hidden");
+  ASSERT_EQ(desktop.messageBoxes.size(), 3u);
   EXPECT_EQ(desktop.messageBoxes[0].owner, hwnd());
   EXPECT_EQ(desktop.messageBoxes[0].caption, "caption");
   EXPECT_EQ(desktop.messageBoxes[0].type, static_cast<UINT>(MB_OK)) << "a window's box gets no icon of its own";
-  EXPECT_EQ(desktop.messageBoxes[1].owner, main.m_hWnd) << "the application's box is modal to the main window";
+  EXPECT_EQ(desktop.messageBoxes[1].owner, hwnd()) << "the application's box belongs to the window in use";
   EXPECT_EQ(desktop.messageBoxes[1].caption, "Host");
   EXPECT_EQ(desktop.messageBoxes[1].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+  EXPECT_EQ(desktop.messageBoxes[2].owner, main.m_hWnd) << "a hidden window cannot hold a box: the main window does";
 }
 
 TEST(AppMessageBox, AnIconIsAddedOnlyWhenTheTypeNamesNone) {
@@ -442,6 +446,40 @@ TEST_F(FxControls, ClipboardIsOpenedOnceByItsOwnerAndEveryFailureIsReported) {
 }
 
 #ifdef _WIN32
+// The system's box, over the window the person works in, which takes no input until the box is
+// answered. A timer running inside the box's own message loop looks at it and answers it.
+TEST_F(FxControls, TheSystemsApplicationBoxIsModalToTheWindowInUse) {
+  fx::SetDesktop(nullptr);
+  ASSERT_TRUE(t::Click(hwnd(), kCheck));
+  static HWND s_owner, s_box;
+  static BOOL s_ownerEnabled;
+  s_owner = s_box = nullptr;
+  s_ownerEnabled = TRUE;
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND window, LPARAM) -> BOOL {
+          wchar_t name[16] = {};
+          if (s_box == nullptr && ::IsWindowVisible(window) && ::GetClassNameW(window, name, 16) &&
+              ::lstrcmpW(name, L"#32770") == 0 && t::TemplateIdOf(window) < 0) {
+            s_box = window;
+            s_owner = ::GetWindow(window, GW_OWNER);
+            s_ownerEnabled = ::IsWindowEnabled(s_owner);
+            ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+          }
+          return TRUE;
+        },
+        0);
+  });
+  EXPECT_EQ(AfxMessageBox("modal"), IDOK);
+  ::KillTimer(nullptr, timer);
+  ASSERT_NE(s_box, nullptr);
+  EXPECT_EQ(s_owner, hwnd());
+  EXPECT_FALSE(s_ownerEnabled) << "the window behind the box took clicks";
+  EXPECT_TRUE(::IsWindowEnabled(hwnd())) << "the answer gives the window back";
+  fx::SetDesktop(&desktop);
+}
+
 // The rows the list-view's scroll bar counts: what its last layout took in.
 int LaidOutRows(const CListCtrl& list) {
   SCROLLINFO info{};

@@ -263,8 +263,7 @@ TEST(AutoReactPage, NinetyNineRowsAtMostOnAddButChangesStillWork) {
   EXPECT_EQ(Rows(s).size(), 99u);
   ASSERT_EQ(s.desktop.messageBoxes.size(), 1u);
   EXPECT_EQ(s.desktop.messageBoxes[0].text, "登録個数が多すぎます！");
-  ASSERT_NE(AfxGetMainWnd(), nullptr);
-  EXPECT_EQ(s.desktop.messageBoxes[0].owner, AfxGetMainWnd()->m_hWnd) << "the application's box";
+  EXPECT_EQ(s.desktop.messageBoxes[0].owner, SettingWindow(s)) << "the box belongs to the window the person works in";
   EXPECT_EQ(s.desktop.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
   EXPECT_NE(s.desktop.messageBoxes[0].caption, "エラー");
   EXPECT_EQ(WordEdit(s), "100th");

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "Backend.h"
 #include "fx/Desktop.h"
 #include "fx/Wnd.h"
 
@@ -16,8 +17,11 @@ CWnd* g_mainWindow = nullptr;
 
 }  // namespace
 
+// The box belongs to the window the person works in, so that it stays above it and that window
+// takes no clicks until the box is answered: a box owned by the main window alone would leave
+// a settings window in front of it, and open to a second click.
 int AfxMessageBox(const char* text, UINT type) {
-  const HWND owner = g_mainWindow ? g_mainWindow->m_hWnd : nullptr;
+  const HWND owner = g_mainWindow ? fx::backend::LastActivePopup(g_mainWindow->m_hWnd) : nullptr;
   return fx::GetDesktop().ShowMessageBox({owner, text ? text : "", Title(), fx::WithDefaultIcon(type)});
 }
 

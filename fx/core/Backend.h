@@ -55,6 +55,19 @@ LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 // The parent of a child window; null for a top-level window (whose owner is not its parent).
 HWND ParentOf(HWND window);
 
+// Whether the key (VK_CONTROL, VK_SHIFT) is held down as the current keyboard message came.
+bool IsKeyDown(int virtualKey);
+
+// A dialog's own tab control (its first); null when it has none.
+HWND TabControlOf(HWND dialog);
+// Selects the tab `step` places on, wrapping around, as a person's keys do: the tab control's
+// parent is asked first (TCN_SELCHANGING) and told after (TCN_SELCHANGE).
+void StepTab(HWND tab, int step);
+
+// The window a person works in among `owner` and the top-level windows it owns: the one of them
+// that was active last, when it is still shown and enabled; else `owner` itself.
+HWND LastActivePopup(HWND owner);
+
 // The dialog manager on `dialog` for a message to it or to a window inside it: Enter, Escape,
 // Tab and the like become the dialog's commands and focus moves. True when it took the message.
 bool IsDialogMessage(HWND dialog, MSG* message);

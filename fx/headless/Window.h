@@ -65,6 +65,7 @@ struct Window : backend::Attachment {
   RECT rect{0, 0, 0, 0};  // in the parent's client coordinates (screen for top-level windows)
   Window* parent = nullptr;
   Window* owner = nullptr;
+  HWND lastActivePopup = nullptr;  // of the windows this one owns, the one a person was in last
   std::vector<std::unique_ptr<Window>> children;
 
   int bigIcon = -1, smallIcon = -1;
@@ -137,6 +138,18 @@ void SetFocus(Window* window);
 
 // The dialog manager: Enter, Escape and Tab for a message to `dialog` or a window inside it.
 bool IsDialogMessage(Window* dialog, const MSG& message);
+
+// The modifier keys the driver holds down while it delivers a key.
+struct HeldModifiers {
+  bool control = false, shift = false;
+};
+HeldModifiers& HeldKeys();
+
+// Selects tab `index` as a person does: the parent may refuse (TCN_SELCHANGING), and is told.
+void SelectTabAsPerson(Window* tab, int index);
+
+// Shown and not disabled: a person can reach it.
+bool Usable(const Window* window);
 
 // The tab stop after (or before) `from` among the visible, enabled controls of `dialog`,
 // descending into control parents and wrapping around; `from` itself when there is no other.

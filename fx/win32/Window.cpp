@@ -294,7 +294,11 @@ HWND ParentOf(HWND window) {
   return ::GetAncestor(window, GA_PARENT);
 }
 
-bool IsDialogMessage(HWND dialog, MSG* message) { return ::IsDialogMessageW(dialog, message) != FALSE; }
+HWND LastActivePopup(HWND owner) {
+  if (owner == nullptr || !::IsWindow(owner)) return owner;
+  const HWND popup = ::GetLastActivePopup(owner);
+  return popup != nullptr && ::IsWindowVisible(popup) && ::IsWindowEnabled(popup) ? popup : owner;
+}
 
 LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   using namespace fx::win32;
