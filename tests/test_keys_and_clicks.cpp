@@ -108,23 +108,71 @@ TEST(KeysInAPage, SpaceClicksTheFocusedButtonOrCheckBox) {
 TEST(KeysInAPage, TabReachesEveryControlOfAPageAndComesBackIntoIt) {
   PluginSession s;
   s.Start();
-  EXPECT_EQ(TabCycle(ReactPage(s), Setting(s), kReactTabOrder.front()), Then(kReactTabOrder, {IDC_SET_DLG, IDOK}));
+  EXPECT_EQ(TabCycle(ReactPage(s), Setting(s), kReactTabOrder.front()),
+            Then(kReactTabOrder, {IDC_SET_DLG, IDOK, IDC_SETTING_TAB}));
   ASSERT_TRUE(t::PressKey(ReactPage(s), kReactTabOrder.back(), t::Key::Tab));
   EXPECT_EQ(FocusedId(Setting(s)), IDC_SET_DLG);
   EXPECT_TRUE(t::IsVisible(Setting(s)));
 
   ASSERT_TRUE(t::SelectTab(Setting(s), IDC_SETTING_TAB, 1));
-  EXPECT_EQ(TabCycle(LogPage(s), Setting(s), kLogTabOrder.front()), Then(kLogTabOrder, {IDC_SET_DLG, IDOK}));
+  EXPECT_EQ(TabCycle(LogPage(s), Setting(s), kLogTabOrder.front()),
+            Then(kLogTabOrder, {IDC_SET_DLG, IDOK, IDC_SETTING_TAB}));
 }
 
-TEST(KeysInAPage, TabFromTheWindowsOwnButtonGoesIntoTheShownPage) {
+// The tab control has its place in the Tab order, just before the shown page's controls, and
+// Shift+Tab walks the same way back.
+TEST(KeysInAPage, TabFromTheWindowsOwnButtonGoesToTheTabsThenIntoTheShownPage) {
   PluginSession s;
   s.Start();
-  ASSERT_TRUE(t::PressKey(Setting(s), IDOK, t::Key::Tab));
-  EXPECT_EQ(FocusedId(ReactPage(s)), kReactTabOrder.front());
-  ASSERT_TRUE(t::SelectTab(Setting(s), IDC_SETTING_TAB, 1));
-  ASSERT_TRUE(t::PressKey(Setting(s), IDOK, t::Key::Tab));
-  EXPECT_EQ(FocusedId(LogPage(s)), kLogTabOrder.front());
+  for (int tab : {0, 1}) {
+    ASSERT_TRUE(t::SelectTab(Setting(s), IDC_SETTING_TAB, tab));
+    HWND page = tab == 0 ? ReactPage(s) : LogPage(s);
+    const int first = tab == 0 ? kReactTabOrder.front() : kLogTabOrder.front();
+    ASSERT_TRUE(t::PressKey(Setting(s), IDOK, t::Key::Tab));
+    EXPECT_EQ(FocusedId(Setting(s)), IDC_SETTING_TAB);
+    ASSERT_TRUE(t::PressKey(Setting(s), IDC_SETTING_TAB, t::Key::Tab));
+    EXPECT_EQ(FocusedId(page), first);
+    ASSERT_TRUE(t::PressKey(page, first, t::Key::Tab, t::Keys::Shift));
+    EXPECT_EQ(FocusedId(Setting(s)), IDC_SETTING_TAB);
+    ASSERT_TRUE(t::PressKey(Setting(s), IDC_SETTING_TAB, t::Key::Tab, t::Keys::Shift));
+    EXPECT_EQ(FocusedId(Setting(s)), IDOK);
+    ASSERT_TRUE(t::PressKey(Setting(s), IDC_SET_DLG, t::Key::Tab, t::Keys::Shift));
+    EXPECT_EQ(FocusedId(page), tab == 0 ? kReactTabOrder.back() : kLogTabOrder.back());
+  }
+}
+
+// Ctrl+Tab, Ctrl+PageDown, Ctrl+Shift+Tab and Ctrl+PageUp switch pages (wrapping around) from
+// any control of the window; the arrow keys do while the tab control has the focus.
+TEST(KeysInAPage, PageKeysSwitchPagesFromAnyControl) {
+  PluginSession s;
+  s.Start();
+  const auto shown = [&] { return t::IsVisible(ReactPage(s)) ? 0 : t::IsVisible(LogPage(s)) ? 1 : -1; };
+  const struct {
+    HWND (*in)(const PluginSession&);
+    int control;
+    t::Key key;
+    t::Keys keys;
+    int page;
+  } presses[] = {
+      {Setting, IDOK, t::Key::Tab, t::Keys::Control, 1},
+      {Setting, IDC_SET_DLG, t::Key::Tab, t::Keys::Control, 0},
+      {ReactPage, IDC_REACT_WORD, t::Key::PageDown, t::Keys::Control, 1},
+      {LogPage, IDC_ENTER_LOG, t::Key::Tab, t::Keys::ControlShift, 0},
+      {ReactPage, IDC_REACT_LIST, t::Key::PageUp, t::Keys::Control, 1},
+      {LogPage, IDC_DIRECTORY, t::Key::PageUp, t::Keys::Control, 0},
+      {Setting, IDC_SETTING_TAB, t::Key::Right, t::Keys::None, 1},
+      {Setting, IDC_SETTING_TAB, t::Key::Right, t::Keys::None, 1},
+      {Setting, IDC_SETTING_TAB, t::Key::Left, t::Keys::None, 0},
+      {Setting, IDC_SETTING_TAB, t::Key::Left, t::Keys::None, 0},
+      {ReactPage, IDC_REACT_WORD, t::Key::PageDown, t::Keys::None, 0},
+  };
+  for (const auto& press : presses) {
+    SCOPED_TRACE("control " + std::to_string(press.control) + " key " + std::to_string(static_cast<int>(press.key)));
+    ASSERT_TRUE(t::PressKey(press.in(s), press.control, press.key, press.keys));
+    EXPECT_EQ(shown(), press.page);
+  }
+  EXPECT_TRUE(t::IsVisible(Setting(s)));
+  EXPECT_TRUE(t::ReadListView(ReactPage(s), IDC_REACT_LIST).rows.empty());
 }
 
 TEST(KeysElsewhere, EnterInTheUrlFieldOpensItsTextAndEscapeHidesTheWindow) {

@@ -259,6 +259,12 @@ TEST(ZelkorScriptParser, DriverActions) {
   EXPECT_EQ(ui.control, 13028);
   EXPECT_EQ(ui.key, UiKey::Escape);
   EXPECT_EQ(ParseAs<UiCommand>("ui key 13003 13026 space").key, UiKey::Space);
+  ui = ParseAs<UiCommand>("ui key 13001 1 ctrl+shift+tab");
+  EXPECT_EQ(ui.key, UiKey::Tab);
+  EXPECT_EQ(ui.keys, UiKeys::ControlShift);
+  EXPECT_EQ(ParseAs<UiCommand>("ui key 13001 1 ctrl+pgdn").keys, UiKeys::Control);
+  EXPECT_EQ(ParseAs<UiCommand>("ui key 13001 13001 right").key, UiKey::Right);
+  EXPECT_NE(ErrorOf("ui key 13001 1 shift+ctrl+tab").find("unknown key"), std::string::npos);
   EXPECT_NE(ErrorOf("ui key 13002 13028 home").find("unknown key \"home\""), std::string::npos);
   EXPECT_NE(ErrorOf("ui key 13002 13028 enter 1").find("unexpected text"), std::string::npos);
 

@@ -326,22 +326,28 @@ const Form<UiCommand> kUiForms[] = {
      [](ArgumentReader& args, LineReader&) { return RowAction(UiAction::RightClick, UiKeys::None, args); }},
     {"dblclick", kRowArguments, "double-click a list cell",
      [](ArgumentReader& args, LineReader&) { return RowAction(UiAction::DoubleClick, UiKeys::None, args); }},
-    {"key", "DIALOG CONTROL enter|escape|tab|space, or DIALOG LIST ROW",
+    {"key", "DIALOG CONTROL [ctrl+][shift+]enter|escape|tab|space|left|right|pgup|pgdn, or DIALOG LIST ROW",
      "press a key in a control, or select a list row with the arrow keys",
      [](ArgumentReader& args, LineReader&) {
        // Told apart by the last word: a key name, or the row's number.
        UiCommand ui = ControlAction(UiAction::Key, args, "CONTROL");
        const std::string last = args.Word("KEY or ROW");
        static constexpr std::pair<std::string_view, UiKey> kKeys[] = {
-           {"enter", UiKey::Enter}, {"escape", UiKey::Escape}, {"tab", UiKey::Tab}, {"space", UiKey::Space}};
-       const auto* key = std::find_if(std::begin(kKeys), std::end(kKeys), [&](const auto& k) { return k.first == last; });
+           {"enter", UiKey::Enter}, {"escape", UiKey::Escape}, {"tab", UiKey::Tab},        {"space", UiKey::Space},
+           {"left", UiKey::Left},   {"right", UiKey::Right},   {"pgup", UiKey::PageUp}, {"pgdn", UiKey::PageDown}};
+       std::string_view name = last;
+       const bool control = name.starts_with("ctrl+") && (name.remove_prefix(5), true);
+       const bool shift = name.starts_with("shift+") && (name.remove_prefix(6), true);
+       const auto* key = std::find_if(std::begin(kKeys), std::end(kKeys), [&](const auto& k) { return k.first == name; });
        if (key != std::end(kKeys)) {
          ui.action = UiAction::PressKey;
          ui.key = key->second;
+         ui.keys = control && shift ? UiKeys::ControlShift : control ? UiKeys::Control : shift ? UiKeys::Shift : UiKeys::None;
        } else if (!last.empty() && (std::isdigit(static_cast<unsigned char>(last[0])) || last[0] == '-' || last[0] == '+')) {
          ui.row = static_cast<int>(WholeNumber(last, "ROW", 0, std::numeric_limits<int>::max()));
        } else {
-         Fail("unknown key " + Quoted(last) + " (known: enter escape tab space, or a ROW number)");
+         Fail("unknown key " + Quoted(last) +
+              " (known: enter escape tab space left right pgup pgdn, after ctrl+ or shift+ or both, or a ROW number)");
        }
        args.End();
        return ui;
@@ -509,6 +515,14 @@ void DescribeForms(std::string& out, const Form<Command> (&forms)[N], const std:
 }
 
 }  // namespace
+
+bool IsEventLine(std::string_view line) {
+  const ParsedLine parsed = ParseScriptLine(line);
+  if (!parsed.command) return false;
+  return std::holds_alternative<JoinCommand>(*parsed.command) || std::holds_alternative<LeaveCommand>(*parsed.command) ||
+         std::holds_alternative<RenameCommand>(*parsed.command) || std::holds_alternative<ChatCommand>(*parsed.command) ||
+         std::holds_alternative<ClockCommand>(*parsed.command);
+}
 
 std::string ScriptHelp() {
   std::string out = "Script lines (UTF-8; # starts a comment line; NAME may be \"double quoted\"):\n";

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fx/Clock.h"
+#include "fx/Testing.h"
 
 namespace zelkor {
 
@@ -66,8 +67,8 @@ enum class UiAction {
   Columns,    // dialog control order...
   Where,      // dialog [control]; control -1 for the window itself
 };
-enum class UiKeys { None, Control, Shift };
-enum class UiKey { Enter, Escape, Tab, Space };
+using UiKeys = fx::testing::Keys;
+using UiKey = fx::testing::Key;
 
 struct UiCommand {
   UiAction action;
@@ -96,6 +97,10 @@ struct ParsedLine {
 
 // Parses one line (UTF-8, without its line end; a trailing CR is ignored).
 ParsedLine ParseScriptLine(std::string_view line);
+
+// A channel's event (join, leave, rename, chat) or a clock line: what goes on while a person
+// holds a popup menu open. Blank lines, comments and malformed lines are not.
+bool IsEventLine(std::string_view line);
 
 // Every script line and `ui` action with its arguments and what it does, for `help` and --help.
 std::string ScriptHelp();

@@ -221,20 +221,15 @@ Outcome SessionRunner::ExecuteUi(const UiCommand& ui) {
     return BadLine(WindowName(ui.dialog) + " has no control " + std::to_string(ui.control));
 
   bool done = false;
-  const auto keys = ui.keys == UiKeys::Control ? ft::Keys::Control : ui.keys == UiKeys::Shift ? ft::Keys::Shift : ft::Keys::None;
   switch (ui.action) {
     case UiAction::Click: done = ft::Click(dialog, ui.control); break;
     case UiAction::Type: done = ft::TypeText(dialog, ui.control, ui.text); break;
     case UiAction::Clear: done = ft::ClearText(dialog, ui.control); break;
-    case UiAction::Row: done = ft::ClickRow(dialog, ui.control, ui.row, ui.column, keys); break;
+    case UiAction::Row: done = ft::ClickRow(dialog, ui.control, ui.row, ui.column, ui.keys); break;
     case UiAction::RightClick: done = ft::RightClickRow(dialog, ui.control, ui.row, ui.column); break;
     case UiAction::DoubleClick: done = ft::DoubleClickRow(dialog, ui.control, ui.row, ui.column); break;
     case UiAction::Key: done = ft::SelectRowByKeyboard(dialog, ui.control, ui.row); break;
-    case UiAction::PressKey: {
-      static constexpr ft::Key kKeys[] = {ft::Key::Enter, ft::Key::Escape, ft::Key::Tab, ft::Key::Space};
-      done = ft::PressKey(dialog, ui.control, kKeys[static_cast<int>(ui.key)]);
-      break;
-    }
+    case UiAction::PressKey: done = ft::PressKey(dialog, ui.control, ui.key, ui.keys); break;
     case UiAction::Tab: done = ft::SelectTab(dialog, ui.control, ui.row); break;
     case UiAction::Pick: done = ft::PickComboItem(dialog, ui.control, ui.row); break;
     case UiAction::Enter: done = ft::PressEnter(dialog); break;
@@ -305,9 +300,11 @@ int RunScript(std::istream& in, SessionRunner& runner, std::ostream& errors, con
   }
   std::string line;
   long exitLine = 0;  // the line that ended the session
-  for (long number = 1; !stopped(); ++number) {
+  for (long read = 1; !stopped(); ++read) {
     if (options.interactive) errors << "zelkor> " << std::flush;
     if (!std::getline(in, line)) break;
+    const long aside = options.linesRunAside ? *options.linesRunAside : 0;
+    const long number = read + aside;
     if (number == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);  // a byte-order mark
     if (exitLine != 0) {
       const ParsedLine parsed = ParseScriptLine(line);

@@ -99,6 +99,9 @@ struct ScriptOptions {
   std::string prompt;
   // Set from a signal handler: the line being run is finished, then the session ends.
   const volatile std::sig_atomic_t* stop = nullptr;
+  // How many lines of `in` were run meanwhile by another caller (zelkor.exe's window, while a
+  // menu was open), so that the line numbers of messages still count them.
+  const long* linesRunAside = nullptr;
 };
 
 // Runs every line of `in` and then finishes the session. Messages go to `errors` as

@@ -189,14 +189,16 @@ bool PickComboItem(HWND dialog, int comboId, int index) {
   return EndAction();
 }
 
-bool PressKey(HWND dialog, int controlId, Key key) {
+bool PressKey(HWND dialog, int controlId, Key key, Keys keys) {
   BeginAction();
   HWND control = ReachableControl(dialog, controlId);
   const Kind kind = input::KindOf(control);
   // Labels and frames never take the focus.
   if (kind == Kind::None || kind == Kind::Static || kind == Kind::GroupBox) return false;
-  static constexpr UINT kKeys[] = {VK_RETURN, VK_ESCAPE, VK_TAB, VK_SPACE};
+  static constexpr UINT kKeys[] = {VK_RETURN, VK_ESCAPE, VK_TAB, VK_SPACE, VK_LEFT, VK_RIGHT, VK_PRIOR, VK_NEXT};
+  input::HoldKeys(keys);
   PressAndRelease(control, kKeys[static_cast<int>(key)]);
+  input::HoldKeys(Keys::None);
   return EndAction();
 }
 

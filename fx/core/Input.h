@@ -35,6 +35,8 @@ HWND Focus();
 void SetFocus(HWND window);  // as a click into the window or the dialog manager would
 // A keyboard message (WM_KEYDOWN, WM_KEYUP, WM_CHAR) posted to the window.
 void PostKey(HWND window, UINT message, WPARAM key);
+// The modifier keys that read as held down (fx::backend::IsKeyDown) until the next call.
+void HoldKeys(testing::Keys keys);
 // A mouse message at a point in the window's client area; a button going down first moves the
 // pointer there.
 void PostMouse(HWND window, UINT message, WPARAM keys, POINT at);

@@ -116,6 +116,20 @@ void Typed(Window* control, WPARAM wParam) {
 
 }  // namespace
 
+HeldModifiers& HeldKeys() {
+  static HeldModifiers keys;
+  return keys;
+}
+
+void SelectTabAsPerson(Window* tab, int index) {
+  if (index < 0 || index >= static_cast<int>(tab->items.size()) || index == tab->curSel) return;
+  NMHDR header{tab->handle(), static_cast<UINT_PTR>(tab->id), TCN_SELCHANGING};
+  if (Send(tab->parent, WM_NOTIFY, static_cast<WPARAM>(tab->id), reinterpret_cast<LPARAM>(&header)) != 0) return;
+  tab->curSel = index;
+  header.code = TCN_SELCHANGE;
+  Send(tab->parent, WM_NOTIFY, static_cast<WPARAM>(tab->id), reinterpret_cast<LPARAM>(&header));
+}
+
 POINT CellPoint(const Window* list, int row, int column) {
   int left = 0, width = 0;
   for (int index : list->columnOrder) {
@@ -142,18 +156,15 @@ LRESULT ControlInput(Window* window, UINT message, WPARAM wParam, LPARAM lParam)
       if (message == WM_LBUTTONDOWN) SetFocus(window);
       if (message == WM_CHAR && !(window->style & ES_READONLY && window->kind == Kind::Edit)) Typed(window, wParam);
       return 0;
-    case Kind::Tab: {
-      if (message != WM_LBUTTONDOWN) return 0;
-      SetFocus(window);
-      const int index = PointOf(lParam).x / kTabWidth;
-      if (index < 0 || index >= static_cast<int>(window->items.size()) || index == window->curSel) return 0;
-      NMHDR header{window->handle(), static_cast<UINT_PTR>(window->id), TCN_SELCHANGING};
-      if (Send(window->parent, WM_NOTIFY, static_cast<WPARAM>(window->id), reinterpret_cast<LPARAM>(&header)) != 0) return 0;
-      window->curSel = index;
-      header.code = TCN_SELCHANGE;
-      Send(window->parent, WM_NOTIFY, static_cast<WPARAM>(window->id), reinterpret_cast<LPARAM>(&header));
+    case Kind::Tab:
+      // A click on a tab, or an arrow key while the tab control has the focus (no wrapping).
+      if (message == WM_LBUTTONDOWN) {
+        SetFocus(window);
+        SelectTabAsPerson(window, PointOf(lParam).x / kTabWidth);
+      } else if (message == WM_KEYDOWN && (wParam == VK_LEFT || wParam == VK_RIGHT)) {
+        SelectTabAsPerson(window, window->curSel + (wParam == VK_LEFT ? -1 : 1));
+      }
       return 0;
-    }
     default:
       return 0;
   }

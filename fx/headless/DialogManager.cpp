@@ -6,6 +6,9 @@
 #include "Window.h"
 
 namespace fx::headless {
+
+bool Usable(const Window* window) { return window->visible && !(window->style & WS_DISABLED); }
+
 namespace {
 
 Window* g_focus = nullptr;
@@ -15,8 +18,6 @@ bool Inside(const Window* window, const Window* outer) {
     if (w == outer) return true;
   return false;
 }
-
-bool Usable(const Window* window) { return window->visible && !(window->style & WS_DISABLED); }
 
 // The first tab stop among `container`'s children after `after` (from the start when null).
 Window* StopAmong(Window* container, const Window* after, bool previous) {
@@ -31,14 +32,21 @@ Window* StopAmong(Window* container, const Window* after, bool previous) {
   for (; it != children.end(); ++it) {
     Window* child = *it;
     if (!Usable(child)) continue;
-    if (child->controlParent) {
-      if (Window* inner = StopAmong(child, nullptr, previous)) return inner;
-    } else if (child->style & WS_TABSTOP) {
-      return child;
+    if (!child->controlParent) {
+      if (child->style & WS_TABSTOP) return child;
+      continue;
     }
+    // A control parent that is a tab stop itself (a tab control holding pages) comes before
+    // the controls inside it.
+    const bool stop = (child->style & WS_TABSTOP) != 0;
+    if (stop && !previous) return child;
+    if (Window* inner = StopAmong(child, nullptr, previous)) return inner;
+    if (stop) return child;
   }
   return nullptr;
 }
+
+bool IsContainerStop(const Window* window) { return window->controlParent && (window->style & WS_TABSTOP) && Usable(window); }
 
 bool IsDefaultButton(const Window* window) {
   return window->kind == Kind::PushButton && (window->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
@@ -70,12 +78,22 @@ void SetFocus(Window* window) {
     if (Window* first = StopAmong(window, nullptr, false)) window = first;
   }
   g_focus = window;
+  // The focus makes its top-level window the active one, and so its owner's last active popup.
+  Window* top = window;
+  while (top->parent != nullptr) top = top->parent;
+  if (top->owner != nullptr) top->owner->lastActivePopup = top->handle();
+  else top->lastActivePopup = nullptr;
 }
 
 Window* NextTabStop(Window* dialog, Window* from, bool previous) {
   if (from == nullptr || !Inside(from, dialog) || from == dialog) return StopAmong(dialog, nullptr, previous);
-  for (Window* after = from; after != dialog && after->parent != nullptr; after = after->parent)
+  if (!previous && IsContainerStop(from))
+    if (Window* inner = StopAmong(from, nullptr, false)) return inner;
+  for (Window* after = from; after != dialog && after->parent != nullptr; after = after->parent) {
     if (Window* next = StopAmong(after->parent, after, previous)) return next;
+    // Back out of a tab stop's inside: the stop itself comes next.
+    if (previous && after->parent != dialog && IsContainerStop(after->parent)) return after->parent;
+  }
   Window* first = StopAmong(dialog, nullptr, previous);
   return first ? first : from;
 }
@@ -103,7 +121,7 @@ bool IsDialogMessage(Window* dialog, const MSG& message) {
       SendCommand(dialog, IDCANCEL);
       return true;
     case VK_TAB:
-      if (Window* next = NextTabStop(dialog, Focus(), false)) SetFocus(next);
+      if (Window* next = NextTabStop(dialog, Focus(), HeldKeys().shift)) SetFocus(next);
       return true;
     default:
       return false;
@@ -116,6 +134,33 @@ namespace fx::backend {
 
 bool IsDialogMessage(HWND dialog, MSG* message) {
   return message != nullptr && headless::IsDialogMessage(headless::Live(dialog), *message);
+}
+
+bool IsKeyDown(int virtualKey) {
+  const headless::HeldModifiers& held = headless::HeldKeys();
+  return (virtualKey == VK_CONTROL && held.control) || (virtualKey == VK_SHIFT && held.shift);
+}
+
+HWND TabControlOf(HWND dialog) {
+  const headless::Window* window = headless::Live(dialog);
+  if (window == nullptr) return nullptr;
+  for (const auto& child : window->children)
+    if (child->kind == headless::Kind::Tab) return child->handle();
+  return nullptr;
+}
+
+void StepTab(HWND tab, int step) {
+  headless::Window* window = headless::Live(tab);
+  const int count = window ? static_cast<int>(window->items.size()) : 0;
+  if (count == 0) return;
+  headless::SelectTabAsPerson(window, ((window->curSel + step) % count + count) % count);
+}
+
+HWND LastActivePopup(HWND owner) {
+  const headless::Window* window = headless::Live(owner);
+  if (window == nullptr) return owner;
+  const headless::Window* popup = headless::Live(window->lastActivePopup);
+  return popup != nullptr && popup->owner == window && headless::Usable(popup) ? window->lastActivePopup : owner;
 }
 
 HWND ParentOf(HWND window) {

@@ -98,6 +98,11 @@ void PostKey(HWND window, UINT message, WPARAM key) {
   Put(Live(window), message, key, message == WM_KEYUP ? static_cast<LPARAM>(0xC0000001u) : 1);
 }
 
+void HoldKeys(testing::Keys keys) {
+  using testing::Keys;
+  headless::HeldKeys() = {keys == Keys::Control || keys == Keys::ControlShift, keys == Keys::Shift || keys == Keys::ControlShift};
+}
+
 void PostMouse(HWND window, UINT message, WPARAM keys, POINT at) { Put(Live(window), message, keys, At(at)); }
 
 POINT MiddleOf(HWND handle) {

@@ -118,6 +118,18 @@ void PostKey(HWND window, UINT message, WPARAM key) {
   Post(window, message, key, data);
 }
 
+void HoldKeys(testing::Keys keys) {
+  using testing::Keys;
+  BYTE state[256] = {};
+  if (!::GetKeyboardState(state)) return;
+  const auto hold = [&](int key, bool down) {
+    state[key] = down ? 0x80 : 0;
+  };
+  hold(VK_CONTROL, keys == Keys::Control || keys == Keys::ControlShift);
+  hold(VK_SHIFT, keys == Keys::Shift || keys == Keys::ControlShift);
+  ::SetKeyboardState(state);
+}
+
 void PostMouse(HWND window, UINT message, WPARAM keys, POINT at) {
   if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) MovePointer(window, at);
   Post(window, message, keys, At(at));

@@ -24,7 +24,8 @@ std::vector<HWND> TopLevelWindows();
 int TemplateIdOf(HWND dialog);  // -1 for windows not made from a template
 
 // --- acting ---
-enum class Keys { None, Control, Shift };
+// The modifier keys held down during an action.
+enum class Keys { None, Control, Shift, ControlShift };
 
 // Each action returns false, doing nothing, when its target does not exist or is not on
 // screen for a person to reach (a hidden window, a hidden page, a read-only edit for typing).
@@ -46,10 +47,10 @@ bool SelectRowByKeyboard(HWND dialog, int listId, int row);
 bool SetColumnOrder(HWND dialog, int listId, const std::vector<int>& order);
 bool SelectTab(HWND dialog, int tabId, int index);
 bool PickComboItem(HWND dialog, int comboId, int index);
-// A key pressed in a control: the focus moves there first (as a click into it would), then the
-// key goes through the message loop as the keyboard sends it.
-enum class Key { Enter, Escape, Tab, Space };
-bool PressKey(HWND dialog, int controlId, Key key);
+// A key pressed in a control, with the modifier keys held: the focus moves there first (as a
+// click into it would), then the key goes through the message loop as the keyboard sends it.
+enum class Key { Enter, Escape, Tab, Space, Left, Right, PageUp, PageDown };
+bool PressKey(HWND dialog, int controlId, Key key, Keys keys = Keys::None);
 // Enter or Escape in the dialog's focused control (its first tab stop when none has the focus).
 bool PressEnter(HWND dialog);
 bool PressEscape(HWND dialog);
