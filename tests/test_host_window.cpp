@@ -1,6 +1,7 @@
 // zelkor.exe's window as a live session's loop: standard input's lines reach the session as
 // they are, a wait ends on the connection's event or its timeout and not before, and the end
-// of input is seen once every line is taken.
+// of input is seen once every line is taken. An open popup menu stays while the session's
+// events go on, and the input line has the focus whenever the window is active.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "fx/App.h"
+#include "fx/Wnd.h"
 #include "zelkor/irc/Connection.h"
 #include "zelkor/irc/LiveLoop.h"
 #include "zelkor/win32/HostWindow.h"
@@ -114,6 +117,63 @@ TEST(HostWindowLiveLoop, AWaitEndsOnTheConnectionOrItsTimeout) {
   EXPECT_LT(Elapsed(start), 5000);
   EXPECT_EQ(loop.TakeLine(), std::optional<std::string>("typed"));
   EXPECT_FALSE(loop.InputEnded());
+  ::CloseHandle(input);
+}
+
+// The host's main window, decorated by the session's window at its first wait.
+struct DecoratedMain {
+  CWnd main;
+  HWND input = nullptr;
+  explicit DecoratedMain(zelkor::irc::LiveLoop& loop) {
+    main.CreateTopLevel("Zelkor", 400, 300);
+    fx::SetMainWindow(&main);
+    ::ShowWindow(main.m_hWnd, SW_SHOW);
+    ::SetForegroundWindow(main.m_hWnd);
+    loop.Wait(nullptr, 50);
+    input = ::GetDlgItem(main.m_hWnd, 101);
+  }
+  ~DecoratedMain() {
+    main.DestroyWindow();
+    fx::SetMainWindow(nullptr);
+  }
+};
+
+TEST(HostWindowMenus, AnOpenMenuStaysWhileTheSessionsEventsGoOn) {
+  const HANDLE input = PipeAsStandardInput();
+  zelkor::win32::HostWindow window(nullptr, &g_stop, true);
+  zelkor::irc::LiveLoop& loop = window.Loop();
+  DecoratedMain host(loop);
+  Write(input, "a line waits\n");
+  static int s_served;
+  s_served = 0;
+  loop.WhileMenuOpen([] {
+    if (++s_served == 3) ::EndMenu();  // the person closes it
+  });
+  HMENU menu = ::CreatePopupMenu();
+  ::AppendMenuW(menu, MF_STRING, 1, L"item");
+  const ULONGLONG start = ::GetTickCount64();
+  ::TrackPopupMenu(menu, TPM_RETURNCMD, 10, 10, 0, host.main.m_hWnd, nullptr);
+  ::DestroyMenu(menu);
+  EXPECT_EQ(s_served, 3) << "the menu was closed before the person closed it";
+  EXPECT_GE(Elapsed(start), 300);
+  loop.WhileMenuOpen(nullptr);
+  ::CloseHandle(input);
+}
+
+TEST(HostWindowFocus, TheInputLineHasTheFocusAgainWhenABoxIsClosed) {
+  const HANDLE input = PipeAsStandardInput();
+  zelkor::win32::HostWindow window(nullptr, &g_stop, true);
+  zelkor::irc::LiveLoop& loop = window.Loop();
+  DecoratedMain host(loop);
+  ASSERT_NE(host.input, nullptr);
+  EXPECT_EQ(::GetFocus(), host.input);
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+    if (HWND box = ::FindWindowW(L"#32770", L"box")) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+  });
+  ::MessageBoxW(host.main.m_hWnd, L"text", L"box", MB_OK);
+  ::KillTimer(nullptr, timer);
+  loop.Wait(nullptr, 50);
+  EXPECT_EQ(::GetFocus(), host.input);
   ::CloseHandle(input);
 }
 

@@ -54,6 +54,7 @@ class LiveSession : public irc::ClientListener, public ChannelOutput {
     m_errors << "zelkor: the plug-in is running; what you type is chat on " << m_options.channels.front()
              << ", /help lists the host's commands, /quit ends the session.\n";
     Connect(NowMillis());
+    loop.WhileMenuOpen([this] { Step(NowMillis()); });
     std::string quitReason = kQuitReason;
     for (;;) {
       if (stop != nullptr && *stop != 0) break;
@@ -65,14 +66,10 @@ class LiveSession : public irc::ClientListener, public ChannelOutput {
         }
       }
       if (quit || loop.InputEnded()) break;
-      const Millis now = NowMillis();
-      if (m_connection) {
-        Serve(now);
-      } else if (now >= m_retryAt) {
-        Connect(now);
-      }
+      Step(NowMillis());
       loop.Wait(m_connection.get(), WaitTime(NowMillis()));
     }
+    loop.WhileMenuOpen(nullptr);
     Quit(loop, quitReason);
     m_runner.SetOutput(nullptr);
     m_runner.Finish();
@@ -116,6 +113,15 @@ class LiveSession : public irc::ClientListener, public ChannelOutput {
     m_connection = irc::Connect(m_options.server);
     m_open = false;
     Serve(now);
+  }
+
+  // The connection's work that is due: its traffic, or the next try to connect.
+  void Step(Millis now) {
+    if (m_connection) {
+      Serve(now);
+    } else if (now >= m_retryAt) {
+      Connect(now);
+    }
   }
 
   void Serve(Millis now) {

@@ -298,6 +298,8 @@ int RunScriptSession(const Options& options, std::ifstream& scriptFile, zelkor::
 #ifdef _WIN32
   // zelkor.exe runs the session in its window, reading its lines on the GUI thread.
   zelkor::win32::HostWindow window(options.script ? &scriptFile : nullptr, &g_stopSignal);
+  window.RunEventsUnderMenus(zelkor::IsEventLine, [&runner](const std::string& line) { runner.RunLine(line); });
+  scriptOptions.linesRunAside = &window.LinesRunAside();
   return zelkor::RunScript(window.Input(), runner, std::cerr, scriptOptions);
 #else
   std::istream& in = options.script ? static_cast<std::istream&>(scriptFile) : std::cin;

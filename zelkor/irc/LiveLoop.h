@@ -4,6 +4,7 @@
 // socket and standard input (zelkor/posix), zelkor.exe's message loop (zelkor/win32).
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,10 @@ class LiveLoop {
   virtual std::optional<std::string> TakeLine() = 0;
   // True once no more lines will come: standard input ended, or zelkor.exe's window was closed.
   virtual bool InputEnded() const = 0;
+  // What to run, without waiting, while a popup menu holds the thread in the system's menu loop
+  // (zelkor.exe), so that the channel's events go on while the person chooses; null for nothing.
+  // Where no menu holds the thread (the Linux console), nothing calls it.
+  virtual void WhileMenuOpen(std::function<void()> serve) { static_cast<void>(serve); }
 };
 
 }  // namespace zelkor::irc

@@ -78,6 +78,14 @@ class LineQueue {
     m_lines.pop_front();
     return line;
   }
+  // The next line when it passes `test`; it stays first in the queue otherwise.
+  std::optional<std::string> TakeIf(const std::function<bool(std::string_view)>& test) {
+    std::lock_guard lock(m_mutex);
+    if (m_lines.empty() || !test(m_lines.front())) return std::nullopt;
+    std::string line = std::move(m_lines.front());
+    m_lines.pop_front();
+    return line;
+  }
   HANDLE Event() const { return m_event; }
   bool HasLines() {
     std::lock_guard lock(m_mutex);
@@ -221,6 +229,9 @@ struct HostWindow::State : std::streambuf, irc::LiveLoop {
   std::streambuf* originalErrors = nullptr;
   HWND main = nullptr, transcript = nullptr, edit = nullptr;
   HFONT font = nullptr;
+  std::function<void()> whileMenuOpen;
+  bool servingUnderMenu = false;
+  long linesRunAside = 0;
 
   bool Stopped() const { return stop != nullptr && *stop != 0; }
 
@@ -276,6 +287,20 @@ struct HostWindow::State : std::streambuf, irc::LiveLoop {
 
   bool InputEnded() const override { return lines->Exhausted(); }
 
+  void WhileMenuOpen(std::function<void()> serve) override { whileMenuOpen = std::move(serve); }
+
+  // Called by the menu timer: a popup menu holds the thread in the system's menu loop, which
+  // still dispatches timers. Not again from inside: a menu opened by what runs here waits.
+  void ServeUnderMenu() {
+    if (!whileMenuOpen || servingUnderMenu) return;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetGUIThreadInfo(::GetCurrentThreadId(), &info) || !(info.flags & GUI_INMENUMODE)) return;
+    servingUnderMenu = true;
+    whileMenuOpen();
+    servingUnderMenu = false;
+  }
+
   void Pump() {
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -299,6 +324,9 @@ struct HostWindow::State : std::streambuf, irc::LiveLoop {
     main = handle;
     transcript = edit = nullptr;
     if (main == nullptr) return;
+    // Without clipping, the window's own background, painted after its controls (as when a
+    // window that covered it goes away), would blank the transcript until the next move.
+    ::SetWindowLongPtrW(main, GWL_STYLE, ::GetWindowLongPtrW(main, GWL_STYLE) | WS_CLIPCHILDREN);
     ::SetWindowSubclass(main, MainProc, 1, reinterpret_cast<DWORD_PTR>(this));
     ::SetTimer(main, kMenuTimer, 200, nullptr);
     if (font == nullptr)
@@ -321,6 +349,8 @@ struct HostWindow::State : std::streambuf, irc::LiveLoop {
     }
     Layout();
     AppendTranscript();
+    ::RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    if (::GetActiveWindow() == main) ::SetFocus(edit);
   }
 
   void Layout() {
@@ -348,18 +378,29 @@ struct HostWindow::State : std::streambuf, irc::LiveLoop {
         ::DefSubclassProc(window, message, wParam, lParam);
         self->Layout();
         return 0;
+      case WM_SETFOCUS:
+        // The window is activated (a box it owned was closed, a click on its frame): the
+        // person goes on typing in the input line.
+        if (self->edit != nullptr) {
+          ::SetFocus(self->edit);
+          return 0;
+        }
+        break;
       case WM_CLOSE:
         // The runner shuts the session down, which destroys this window in order.
         self->queue.End();
         return 0;
       case WM_TIMER:
-        // Lines waiting while a popup menu holds the GUI thread in its loop: close the menu,
-        // so that the line that opened it returns and the next ones run. Once the input has
-        // ended (or a signal asks to stop), a box still open is closed too, so that the
-        // session ends in order and saves.
+        // While a popup menu is open the channel's events go on, and the menu stays until the
+        // person closes it. Once the input has ended (or a signal asks to stop), an open menu
+        // or box is closed, so that the session ends in order and saves.
         if (wParam == kMenuTimer) {
-          if (self->queue.HasLines()) ::EndMenu();
-          if (self->queue.Ended() || self->Stopped()) CloseModalBoxes();
+          if (self->queue.Ended() || self->Stopped()) {
+            ::EndMenu();
+            CloseModalBoxes();
+          } else {
+            self->ServeUnderMenu();
+          }
           return 0;
         }
         break;
@@ -426,6 +467,20 @@ HostWindow::~HostWindow() {
 std::istream& HostWindow::Input() { return m_state->input; }
 
 irc::LiveLoop& HostWindow::Loop() { return *m_state; }
+
+void HostWindow::RunEventsUnderMenus(std::function<bool(std::string_view)> isEvent,
+                                     std::function<void(const std::string&)> run) {
+  State& state = *m_state;
+  if (!isEvent) return state.WhileMenuOpen(nullptr);
+  state.WhileMenuOpen([&state, isEvent = std::move(isEvent), run = std::move(run)] {
+    while (auto line = state.queue.TakeIf(isEvent)) {
+      ++state.linesRunAside;
+      run(*line);
+    }
+  });
+}
+
+const long& HostWindow::LinesRunAside() const { return m_state->linesRunAside; }
 
 void HostWindow::SetChannels(const std::vector<std::string>& channels) {
   std::wstring title = L"Zelkor -";

@@ -10,9 +10,11 @@
 #pragma once
 
 #include <csignal>
+#include <functional>
 #include <istream>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zelkor::irc {
@@ -34,6 +36,12 @@ class HostWindow {
   std::istream& Input();
   // The live session's loop: the message loop, waiting on the lines and the connection.
   irc::LiveLoop& Loop();
+  // While a popup menu is open, the waiting lines that pass `isEvent` are taken in order and
+  // given to `run`, so that a script's events go on while a person chooses; the first other
+  // line waits for the menu to close. Null `isEvent`: every line waits.
+  void RunEventsUnderMenus(std::function<bool(std::string_view)> isEvent, std::function<void(const std::string&)> run);
+  // How many lines were run so, for RunScript's line numbers.
+  const long& LinesRunAside() const;
   // The window's title becomes "Zelkor - " and the channels (UTF-8), now or when it appears.
   void SetChannels(const std::vector<std::string>& channels);
 
