@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <csignal>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <thread>
@@ -174,6 +175,52 @@ TEST(HostWindowFocus, TheInputLineHasTheFocusAgainWhenABoxIsClosed) {
   ::KillTimer(nullptr, timer);
   loop.Wait(nullptr, 50);
   EXPECT_EQ(::GetFocus(), host.input);
+  ::CloseHandle(input);
+}
+
+// Dark pixels in the top left of the window's client area on the screen: text drawn there.
+int DarkPixels(HWND window) {
+  POINT origin{0, 0};
+  ::ClientToScreen(window, &origin);
+  HDC screen = ::GetDC(nullptr);
+  int dark = 0;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 200; ++x) {
+      const COLORREF pixel = ::GetPixel(screen, origin.x + x, origin.y + y);
+      if (pixel != CLR_INVALID && GetRValue(pixel) + GetGValue(pixel) + GetBValue(pixel) < 200) ++dark;
+    }
+  ::ReleaseDC(nullptr, screen);
+  return dark;
+}
+
+// The transcript shows its lines after windows in front of it come and go, and after the host
+// window itself is hidden and shown again, without any move of the window.
+TEST(HostWindowPaint, TheTranscriptIsPaintedAgainWhateverCoveredIt) {
+  const HANDLE input = PipeAsStandardInput();
+  zelkor::win32::HostWindow window(nullptr, &g_stop, true);
+  zelkor::irc::LiveLoop& loop = window.Loop();
+  DecoratedMain host(loop);
+  for (int i = 0; i < 3; ++i) std::cout << "a line of the transcript, number " << i << std::endl;
+  loop.Wait(nullptr, 300);
+  HWND transcript = ::GetDlgItem(host.main.m_hWnd, 100);
+  ASSERT_NE(transcript, nullptr);
+  ASSERT_GT(DarkPixels(transcript), 50) << "the lines were never painted";
+  RECT frame{};
+  ::GetWindowRect(host.main.m_hWnd, &frame);
+  for (int round = 0; round < 3; ++round) {
+    HWND cover = ::CreateWindowExW(WS_EX_TOPMOST, L"Static", L"", WS_POPUP | WS_VISIBLE, frame.left, frame.top,
+                                   frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, nullptr, nullptr);
+    ::UpdateWindow(cover);
+    loop.Wait(nullptr, 200);
+    ::DestroyWindow(cover);
+    if (round == 2) {
+      ::ShowWindow(host.main.m_hWnd, SW_HIDE);
+      loop.Wait(nullptr, 100);
+      ::ShowWindow(host.main.m_hWnd, SW_SHOW);
+    }
+    loop.Wait(nullptr, 300);
+    EXPECT_GT(DarkPixels(transcript), 50) << "round " << round << ": the transcript was left blank";
+  }
   ::CloseHandle(input);
 }
 

@@ -61,11 +61,13 @@ TEST(InputCommands, StartTwiceShowsTheMessageAndOpensNoSecondFile) {
   Session w;
   EXPECT_EQ(w.s.Say("#START"), std::nullopt);
   w.s.SetTime(2026, 1, 3, 9, 5, 8);
+  // The person worked in the settings window, then typed in the host's input line.
+  ASSERT_TRUE(t::ClickRow(w.s.Dialog(IDD_AUTOREACT), IDC_REACT_LIST, -1));
   EXPECT_EQ(w.s.Say("#start"), std::nullopt);
   ASSERT_EQ(w.s.desktop.messageBoxes.size(), 1u);
   EXPECT_EQ(w.s.desktop.messageBoxes[0].text, "ログは既に記録中です！");
   ASSERT_NE(AfxGetMainWnd(), nullptr);
-  EXPECT_EQ(w.s.desktop.messageBoxes[0].owner, AfxGetMainWnd()->m_hWnd) << "modal to the host's main window";
+  EXPECT_EQ(w.s.desktop.messageBoxes[0].owner, AfxGetMainWnd()->m_hWnd) << "modal to the window typed in";
   EXPECT_EQ(w.s.desktop.messageBoxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION)) << "the default icon";
   EXPECT_EQ(w.Labels(), std::vector<std::string>{"開始"});
   EXPECT_FALSE(w.s.FileExists(reinterpret_cast<const char*>(u8"EventLog[01月03日09時05分08秒].txt")));

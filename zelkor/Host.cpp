@@ -94,6 +94,9 @@ void Host::Chat(ChannelId channel, std::string_view name, std::string_view text,
 }
 
 std::optional<std::string> Host::Say(ChannelId channel, std::string_view text) {
+  // The person types in the main window's input line: it is the window in use, which a box
+  // the plug-in shows now belongs to.
+  m_mainWindow.SetForegroundWindow();
   CString line{text};
   if (CZelkorPlugin* plugin = Plugin()) plugin->OnInputText(channel, &line);
   fx::PumpMessages();

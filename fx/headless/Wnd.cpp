@@ -56,7 +56,13 @@ BOOL CWnd::IsWindowVisible() const {
   return Self(this) != nullptr ? TRUE : FALSE;
 }
 
-BOOL CWnd::SetForegroundWindow() { return Self(this) != nullptr ? TRUE : FALSE; }
+// The window becomes the active one: the focus goes into it.
+BOOL CWnd::SetForegroundWindow() {
+  Window* self = Self(this);
+  if (self == nullptr) return FALSE;
+  fx::headless::SetFocus(self);
+  return TRUE;
+}
 
 BOOL CWnd::SetWindowPos(const CWnd*, int x, int y, int cx, int cy, UINT flags) {
   Window* self = Self(this);

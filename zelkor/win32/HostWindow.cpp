@@ -324,9 +324,6 @@ struct HostWindow::State : std::streambuf, irc::LiveLoop {
     main = handle;
     transcript = edit = nullptr;
     if (main == nullptr) return;
-    // Without clipping, the window's own background, painted after its controls (as when a
-    // window that covered it goes away), would blank the transcript until the next move.
-    ::SetWindowLongPtrW(main, GWL_STYLE, ::GetWindowLongPtrW(main, GWL_STYLE) | WS_CLIPCHILDREN);
     ::SetWindowSubclass(main, MainProc, 1, reinterpret_cast<DWORD_PTR>(this));
     ::SetTimer(main, kMenuTimer, 200, nullptr);
     if (font == nullptr)
