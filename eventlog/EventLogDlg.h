@@ -4,10 +4,10 @@
 #include <string>
 
 #include "eventlog/LogState.h"
-#include "eventlog/RecordLine.h"
 #include "fx/DataExchange.h"
 #include "fx/Dialog.h"
 #include "fx/ListCtrl.h"
+#include "records/RecordLine.h"
 #include "resources/resource.h"
 
 class CEventLogDlg : public CDialog {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "handlers/ChatRecords.h"
-#include "handlers/HtmlEscape.h"
+#include "records/ChatRecords.h"
+#include "records/HtmlEscape.h"
 
 namespace pellix {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "handlers/BaseName.h"
-#include "handlers/PresenceRecords.h"
+#include "records/BaseName.h"
+#include "records/PresenceRecords.h"
 
 namespace pellix {
 namespace {

@@ -1,9 +1,9 @@
-#include "handlers/ChatRecords.h"
+#include "records/ChatRecords.h"
 
 #include <array>
 
 #include "fx/Sjis.h"
-#include "handlers/RecordFrame.h"
+#include "records/RecordFrame.h"
 
 namespace pellix {
 

@@ -1,4 +1,4 @@
-#include "handlers/RecordFrame.h"
+#include "records/RecordFrame.h"
 
 namespace pellix {
 

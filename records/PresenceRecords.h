@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "eventlog/RecordLine.h"
 #include "fx/Clock.h"
-#include "handlers/AddressForm.h"
 #include "host/ZelkorPlugin.h"
+#include "records/AddressForm.h"
+#include "records/RecordLine.h"
 
 namespace pellix {
 

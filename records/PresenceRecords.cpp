@@ -1,12 +1,12 @@
-#include "handlers/PresenceRecords.h"
+#include "records/PresenceRecords.h"
 
 #include <cstdio>
 
 #include "fx/Sjis.h"
-#include "handlers/BaseName.h"
-#include "handlers/HostText.h"
-#include "handlers/LineTypeName.h"
-#include "handlers/RecordFrame.h"
+#include "records/BaseName.h"
+#include "records/HostText.h"
+#include "records/LineTypeName.h"
+#include "records/RecordFrame.h"
 
 namespace pellix {
 namespace {

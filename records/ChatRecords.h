@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "eventlog/RecordLine.h"
+#include "records/RecordLine.h"
 
 namespace pellix {
 

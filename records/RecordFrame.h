@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "eventlog/RecordLine.h"
+#include "records/RecordLine.h"
 
 namespace pellix {
 
