@@ -10,7 +10,6 @@
 #include "fx/Menu.h"
 #include "fx/Resources.h"
 #include "fx/Shell.h"
-#include "plugin/Globals.h"
 #include "settings/SettingDlg.h"
 
 namespace {

@@ -52,3 +52,7 @@ class CEventLogDlg : public CDialog {
 
   std::string m_recordBuffer;  // kept between writes, so that a record line costs no allocation
 };
+
+// The module's single instance, reached directly by every part of the plug-in; plugin/Module.cpp
+// defines it with the others, in their fixed order.
+extern CEventLogDlg theEventLogDlg;

@@ -12,7 +12,6 @@
 #include "handlers/RuleMatcher.h"
 #include "handlers/UrlScan.h"
 #include "handlers/Welcome.h"
-#include "plugin/Globals.h"
 #include "records/AddressForm.h"
 #include "records/ChatRecords.h"
 #include "records/HostText.h"
