@@ -2,16 +2,12 @@
 
 #include <cstdio>
 
-#include "fx/Sjis.h"
-#include "records/BaseName.h"
 #include "records/HostText.h"
 #include "records/LineTypeName.h"
 #include "records/RecordFrame.h"
 
 namespace pellix {
 namespace {
-
-constexpr std::string_view kLineEnd = "\r\n";
 
 std::string Unsigned(unsigned value) {
   char buffer[16];
@@ -45,67 +41,38 @@ RecordLine& RenameBody(RecordLine& line, const RenameUserInfo& rename, AddressFo
 }
 
 template <class Body, class Info>
-std::string Detail(Body body, const Info& info, AddressForm form) {
+std::string DetailOf(Body body, const Info& info, AddressForm form) {
   RecordLine line(LineForm::Text);
   return body(line, info, form).Text();
 }
 
 template <class Body, class Info>
-RecordLine FramedLine(LineForm lineForm, std::string_view label, std::string_view colour, Body body, const Info& info,
+RecordLine FramedLine(LineForm lineForm, RecordKind kind, std::string_view colour, Body body, const Info& info,
                       AddressForm form) {
-  RecordLine line = BeginRecord(lineForm, label, colour);
+  RecordLine line = BeginRecord(lineForm, kind, colour);
   body(line, info, form);
   EndColour(line);
   return EndRecord(std::move(line));
 }
 
-// The base name as shown in the notice: whole characters only.
-std::string_view RenameBaseName(std::string_view name) noexcept {
-  return BaseName(fx::sjis::Cut(name, kRenameNameMaxBytes));
-}
-
-// The base name as compared: bytes, whatever characters the cuts fall in. Cut at character
-// boundaries, "アイウ12345678" and "アイ漢12345678" would both be "アイ" and the rename lost.
-std::string_view ComparedBaseName(std::string_view name) noexcept {
-  name = name.substr(0, kRenameNameMaxBytes);
-  return name.size() <= kNameSuffixBytes ? name : name.substr(0, name.size() - kNameSuffixBytes);
-}
-
 }  // namespace
 
-std::string JoinDetail(const JoinUserInfo& user, AddressForm form) { return Detail(JoinBody, user, form); }
+std::string JoinRecord::Detail() const { return DetailOf(JoinBody, m_user, m_form); }
 
-RecordLine JoinLine(LineForm lineForm, const JoinUserInfo& user, AddressForm form, std::string_view enterColour) {
-  return FramedLine(lineForm, "入室", enterColour, JoinBody, user, form);
+RecordLine JoinRecord::Line(LineForm lineForm) const {
+  return FramedLine(lineForm, kKind, m_colour, JoinBody, m_user, m_form);
 }
 
-std::string LeaveDetail(const LeaveUserInfo& user, AddressForm form) { return Detail(LeaveBody, user, form); }
+std::string LeaveRecord::Detail() const { return DetailOf(LeaveBody, m_user, m_form); }
 
-RecordLine LeaveLine(LineForm lineForm, const LeaveUserInfo& user, AddressForm form, std::string_view leaveColour) {
-  return FramedLine(lineForm, "退室", leaveColour, LeaveBody, user, form);
+RecordLine LeaveRecord::Line(LineForm lineForm) const {
+  return FramedLine(lineForm, kKind, m_colour, LeaveBody, m_user, m_form);
 }
 
-std::string RenameDetail(const RenameUserInfo& rename, AddressForm form) { return Detail(RenameBody, rename, form); }
+std::string RenameRecord::Detail() const { return DetailOf(RenameBody, m_rename, m_form); }
 
-RecordLine RenameLine(LineForm lineForm, const RenameUserInfo& rename, AddressForm form, std::string_view topicColour) {
-  return FramedLine(lineForm, "改名", topicColour, RenameBody, rename, form);
-}
-
-bool RenameChangesBaseName(std::string_view oldName, std::string_view newName) noexcept {
-  return ComparedBaseName(oldName) != ComparedBaseName(newName);
-}
-
-std::string RenameNotice(const fx::LocalTime& now, std::string_view oldName, std::string_view newName) {
-  char clock[64];
-  std::snprintf(clock, sizeof clock, "［%02d時%02d分%02d秒］", now.hour, now.minute, now.second);
-  std::string out = clock;
-  out += '[';
-  out += RenameBaseName(oldName);
-  out += "] は [";
-  out += RenameBaseName(newName);
-  out += "] に改名しました。";
-  out += kLineEnd;
-  return out;
+RecordLine RenameRecord::Line(LineForm lineForm) const {
+  return FramedLine(lineForm, kKind, m_colour, RenameBody, m_rename, m_form);
 }
 
 }  // namespace pellix

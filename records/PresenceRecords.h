@@ -1,45 +1,66 @@
-// Records of users joining, leaving and renaming: the event-list detail, the text log line and
-// the HTML log line of each. Details and text lines keep names raw; HTML lines escape them.
+// Records of users joining, leaving and renaming: each gives its kind, the event-list detail,
+// and the text or HTML log line. Details and text lines keep names raw; HTML lines escape them.
 // Build a log line only while logging is active: it is the hot path's only extra cost.
+// A record refers to the values it was made from, which must outlive it; a null name in a host
+// record reads as empty.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "fx/Clock.h"
 #include "host/ZelkorPlugin.h"
 #include "records/AddressForm.h"
+#include "records/RecordKind.h"
 #include "records/RecordLine.h"
 
 namespace pellix {
 
-// A null name in a host record reads as empty.
+class JoinRecord {
+ public:
+  static constexpr RecordKind kKind = RecordKind::Join;
+  JoinRecord(const JoinUserInfo& user, AddressForm form, std::string_view enterColour) noexcept
+      : m_user(user), m_form(form), m_colour(enterColour) {}
+  // "name (T1 3 files)[0100007F1A2B]"
+  std::string Detail() const;
+  // Text: "入室 <detail>\r\n". HTML: "<font color=\"<enterColour>\">入室 <detail></font><br>\r\n".
+  RecordLine Line(LineForm lineForm) const;
 
-// "name (T1 3 files)[0100007F1A2B]"
-std::string JoinDetail(const JoinUserInfo& user, AddressForm form);
-// Text: "入室 <detail>\r\n". HTML: "<font color=\"<enterColour>\">入室 <detail></font><br>\r\n".
-RecordLine JoinLine(LineForm lineForm, const JoinUserInfo& user, AddressForm form, std::string_view enterColour);
+ private:
+  const JoinUserInfo& m_user;
+  AddressForm m_form;
+  std::string_view m_colour;
+};
 
-// "name [0100007F1A2B]"
-std::string LeaveDetail(const LeaveUserInfo& user, AddressForm form);
-// "退室 <detail>", framed as the join line.
-RecordLine LeaveLine(LineForm lineForm, const LeaveUserInfo& user, AddressForm form, std::string_view leaveColour);
+class LeaveRecord {
+ public:
+  static constexpr RecordKind kKind = RecordKind::Leave;
+  LeaveRecord(const LeaveUserInfo& user, AddressForm form, std::string_view leaveColour) noexcept
+      : m_user(user), m_form(form), m_colour(leaveColour) {}
+  // "name [0100007F1A2B]"
+  std::string Detail() const;
+  // "退室 <detail>", framed as the join line.
+  RecordLine Line(LineForm lineForm) const;
 
-// "old to new [0100007F1A2B]", with the full names.
-std::string RenameDetail(const RenameUserInfo& rename, AddressForm form);
-// "改名 <detail>", framed as the join line.
-RecordLine RenameLine(LineForm lineForm, const RenameUserInfo& rename, AddressForm form, std::string_view topicColour);
+ private:
+  const LeaveUserInfo& m_user;
+  AddressForm m_form;
+  std::string_view m_colour;
+};
 
-// Longest name taken from the host for the rename comparison and notice.
-inline constexpr std::size_t kRenameNameMaxBytes = 1023;
+class RenameRecord {
+ public:
+  static constexpr RecordKind kKind = RecordKind::Rename;
+  RenameRecord(const RenameUserInfo& rename, AddressForm form, std::string_view topicColour) noexcept
+      : m_rename(rename), m_form(form), m_colour(topicColour) {}
+  // "old to new [0100007F1A2B]", with the full names.
+  std::string Detail() const;
+  // "改名 <detail>", framed as the join line.
+  RecordLine Line(LineForm lineForm) const;
 
-// A rename is noticed and recorded only when it changes the visible name: the base names of
-// both full names (each taken up to 1023 bytes) differ, compared byte by byte. Unlike the base
-// names shown, these are not cut back to a character boundary.
-bool RenameChangesBaseName(std::string_view oldName, std::string_view newName) noexcept;
-
-// "［09時05分07秒］[old] は [new] に改名しました。\r\n": the time of day of `now` and the base
-// names of the full names.
-std::string RenameNotice(const fx::LocalTime& now, std::string_view oldName, std::string_view newName);
+ private:
+  const RenameUserInfo& m_rename;
+  AddressForm m_form;
+  std::string_view m_colour;
+};
 
 }  // namespace pellix
