@@ -1,6 +1,5 @@
 #include "eventlog/EventLogDlg.h"
 
-#include <cstring>
 #include <string>
 
 #include "eventlog/LogLines.h"
@@ -10,7 +9,6 @@
 #include "fx/Menu.h"
 #include "fx/Resources.h"
 #include "fx/Shell.h"
-#include "plugin/Globals.h"
 #include "settings/SettingDlg.h"
 
 namespace {
@@ -81,6 +79,7 @@ BOOL CEventLogDlg::OnInitDialog() {
   m_eventList.InsertColumn(1, "イベント", LVCFMT_CENTER, 60);
   m_eventList.InsertColumn(2, "ステータス", LVCFMT_LEFT, 250);
   m_eventList.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
+  m_rowKinds.clear();  // a new window starts with an empty list
   UpdateData(FALSE);
   return TRUE;
 }
@@ -107,6 +106,7 @@ BOOL CEventLogDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     }
     case ID_CLEAR_LOG:
       m_eventList.DeleteAllItems();
+      m_rowKinds.clear();
       return TRUE;
     case ID_OPEN_URL: {
       char detail[kCellBufferBytes];
@@ -145,10 +145,8 @@ void CEventLogDlg::OnRclickEventList(NMHDR* header, LRESULT* result) {
   fx::GetCursorPos(&at);
   // The right click has already selected the row under the mouse.
   const int row = m_eventList.GetNextItem(-1, LVNI_SELECTED);
-  char label[kCellBufferBytes];
-  m_eventList.GetItemText(row, 1, label, kCellBufferBytes);
   CMenu menu;
-  if (!menu.LoadMenu(std::strcmp(label, "URL") == 0 ? IDR_EVENTLOG_URL_MENU : IDR_EVENTLOG_MENU)) return;
+  if (!menu.LoadMenu(IsUrlRow(row) ? IDR_EVENTLOG_URL_MENU : IDR_EVENTLOG_MENU)) return;
   CMenu* popup = menu.GetSubMenu(0);
   if (popup == nullptr) {
     menu.DestroyMenu();
@@ -162,13 +160,21 @@ void CEventLogDlg::OnRclickEventList(NMHDR* header, LRESULT* result) {
   menu.DestroyMenu();
 }
 
-void CEventLogDlg::AddEvent(const char* label, const char* detail) {
+void CEventLogDlg::AddEvent(pellix::RecordKind kind, const char* detail) {
   if (m_eventList.m_hWnd == nullptr) return;
   const std::string& time = clockTexts.EventTime(fx::GetLocalTime());
   const int row = m_eventList.InsertItem(m_eventList.GetItemCount(), time.c_str());
   if (row < 0) return;
-  m_eventList.SetItemText(row, 1, label ? label : "");
+  const auto at = static_cast<std::size_t>(row);
+  if (at >= m_rowKinds.size()) m_rowKinds.resize(at + 1);
+  m_rowKinds[at] = kind;
+  m_eventList.SetItemText(row, 1, pellix::RecordLabel(kind));
   m_eventList.SetItemText(row, 2, detail ? detail : "");
+}
+
+bool CEventLogDlg::IsUrlRow(int row) const {
+  const auto at = static_cast<std::size_t>(row);
+  return row >= 0 && at < m_rowKinds.size() && m_rowKinds[at] == pellix::RecordKind::Url;
 }
 
 bool CEventLogDlg::StartLogging() {
@@ -187,7 +193,7 @@ bool CEventLogDlg::StartLogging() {
   if (!m_logState.file.OpenForAppend(m_logState.directory.Str() + name)) return false;
   m_logState.fileName = name;
   m_logState.active = true;
-  AddEvent("開始", m_logState.fileName);
+  AddEvent(pellix::RecordKind::LogStart, m_logState.fileName);
   if (m_logState.html) {
     const std::string style = pellix::LogStyleBlock(m_logState.normalColour.View(), m_logState.backgroundColour.View(),
                                                     m_logState.fontName.View(), theSettingDlg.m_fontSize.View());
@@ -200,7 +206,7 @@ bool CEventLogDlg::StopLogging() {
   if (!m_logState.active) return false;
   m_logState.file.Close();
   m_logState.active = false;
-  AddEvent("停止", m_logState.fileName);
+  AddEvent(pellix::RecordKind::LogStop, m_logState.fileName);
   return true;
 }
 

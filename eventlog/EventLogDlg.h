@@ -2,12 +2,14 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "eventlog/LogState.h"
-#include "eventlog/RecordLine.h"
 #include "fx/DataExchange.h"
 #include "fx/Dialog.h"
 #include "fx/ListCtrl.h"
+#include "records/RecordKind.h"
+#include "records/RecordLine.h"
 #include "resources/resource.h"
 
 class CEventLogDlg : public CDialog {
@@ -19,8 +21,8 @@ class CEventLogDlg : public CDialog {
   CListCtrl m_eventList;
   LogState m_logState;
 
-  // Appends a row stamped with the current local time.
-  void AddEvent(const char* label, const char* detail);
+  // Appends a row stamped with the current local time, labelled by its kind.
+  void AddEvent(pellix::RecordKind kind, const char* detail);
   // Captures the settings and opens a new log file; false when already active or the file
   // cannot be opened.
   bool StartLogging();
@@ -49,6 +51,14 @@ class CEventLogDlg : public CDialog {
 
  private:
   void EndRecordingAfterFailedWrite();
+  bool IsUrlRow(int row) const;
 
   std::string m_recordBuffer;  // kept between writes, so that a record line costs no allocation
+  // The kind of each row of the event list, by the row's index: rows are only appended and
+  // cleared all at once, so an index keeps its row.
+  std::vector<pellix::RecordKind> m_rowKinds;
 };
+
+// The module's single instance, reached directly by every part of the plug-in; plugin/Module.cpp
+// defines it with the others, in their fixed order.
+extern CEventLogDlg theEventLogDlg;

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "eventlog/RecordLine.h"
 #include "fx/Clock.h"
+#include "records/RecordLine.h"
 
 namespace pellix {
 

@@ -18,7 +18,6 @@
 #include "fx/Module.h"
 #include "fx/Sjis.h"
 #include "handlers/AutoReact.h"
-#include "plugin/Globals.h"
 #include "plugin/PellixPlugin.h"
 #include "settings/SettingDlg.h"
 #include "urls/UrlDlg.h"

@@ -15,7 +15,7 @@ import shutil
 import sys
 
 # The folders the fuzz targets need, copied with their CMakeLists.txt files.
-FOLDERS = ["fx", "host", "plugin", "settings", "eventlog", "handlers", "urls", "resources", "zelkor", "fuzz"]
+FOLDERS = ["fx", "host", "plugin", "settings", "records", "eventlog", "handlers", "urls", "resources", "zelkor", "fuzz"]
 SOURCE_SUFFIXES = (".cpp", ".h")
 
 

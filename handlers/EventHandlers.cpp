@@ -8,15 +8,15 @@
 
 #include "eventlog/EventLogDlg.h"
 #include "fx/Clock.h"
-#include "handlers/AddressForm.h"
 #include "handlers/AutoReact.h"
-#include "handlers/ChatRecords.h"
-#include "handlers/HostText.h"
-#include "handlers/PresenceRecords.h"
+#include "handlers/Rename.h"
 #include "handlers/RuleMatcher.h"
 #include "handlers/UrlScan.h"
 #include "handlers/Welcome.h"
-#include "plugin/Globals.h"
+#include "records/AddressForm.h"
+#include "records/ChatRecords.h"
+#include "records/HostText.h"
+#include "records/PresenceRecords.h"
 #include "settings/SettingDlg.h"
 #include "urls/UrlDlg.h"
 
@@ -31,20 +31,20 @@ const HostDisplaySettings& Colours() { return theSettingDlg.m_hostDisplay; }
 pellix::AddressForm CurrentAddressForm() { return pellix::AddressFormFor(LogSettings().WriteType != 0); }
 pellix::LineForm CurrentLineForm() { return LogSettings().Html != 0 ? pellix::LineForm::Html : pellix::LineForm::Text; }
 
-// Adds the row, then the log line. The line builder runs only while a recording is open, so a
+// Adds the row, then the log line. The line is built only while a recording is open, so a
 // channel without logging pays for nothing but the row.
-template <class BuildLine>
-void Record(const char* label, const std::string& detail, BuildLine buildLine) {
-  theEventLogDlg.AddEvent(label, detail.c_str());
+template <pellix::EventRecord Record>
+void AddRecord(const Record& record) {
+  theEventLogDlg.AddEvent(Record::kKind, record.Detail().c_str());
   if (!theEventLogDlg.IsLogging()) return;
-  theEventLogDlg.WriteLogLine(buildLine(CurrentLineForm()));
+  theEventLogDlg.WriteLogLine(record.Line(CurrentLineForm()));
 }
 
 void CollectUrls(std::string_view text) {
   for (const std::string& url : pellix::ScanUrls(text)) {
     // Offered to the collector whatever URLLog says; only an accepted URL is recorded.
     if (theUrlDlg.AddUrl(CString(url)) != 1 || !LogSettings().URLLog) continue;
-    Record("URL", url, [&](pellix::LineForm lineForm) { return pellix::UrlLine(lineForm, url); });
+    AddRecord(pellix::UrlRecord(url));
   }
 }
 
@@ -53,16 +53,12 @@ void RecordChatLine(std::string_view name, std::string_view text) {
   if (!settings.MessageLog) return;
   const auto form = pellix::ChatRecordFormFor(name, settings.CheckUser.View(), settings.NameInclude != 0);
   if (!form) return;
-  Record("発言", pellix::ChatDetail(*form, name, text), [&](pellix::LineForm lineForm) {
-    return pellix::ChatLine(lineForm, *form, name, text, Colours().name.View());
-  });
+  AddRecord(pellix::ChatRecord(*form, name, text, Colours().name.View()));
 }
 
 void RecordAdministrativeLine(std::string_view name, std::string_view text, std::uint32_t flag) {
   if (!LogSettings().RCMSLog || !pellix::IsAdministrativeLine(name, flag)) return;
-  Record("管理", std::string(text), [&](pellix::LineForm lineForm) {
-    return pellix::AdministrativeLine(lineForm, text, Colours().action.View());
-  });
+  AddRecord(pellix::AdministrativeRecord(text, Colours().action.View()));
 }
 
 // True while responses are being sent. A host that fed the plug-in's own sends back into
@@ -145,18 +141,12 @@ void SendWelcome(CZelkorPlugin& host, ChannelId channel, const JoinUserInfo& inf
 
 void RecordJoin(const JoinUserInfo& info) {
   if (!LogSettings().EnterLog) return;
-  const pellix::AddressForm form = CurrentAddressForm();
-  Record("入室", pellix::JoinDetail(info, form), [&](pellix::LineForm lineForm) {
-    return pellix::JoinLine(lineForm, info, form, Colours().enter.View());
-  });
+  AddRecord(pellix::JoinRecord(info, CurrentAddressForm(), Colours().enter.View()));
 }
 
 void RecordLeave(const LeaveUserInfo& info) {
   if (!LogSettings().LeaveLog) return;
-  const pellix::AddressForm form = CurrentAddressForm();
-  Record("退室", pellix::LeaveDetail(info, form), [&](pellix::LineForm lineForm) {
-    return pellix::LeaveLine(lineForm, info, form, Colours().leave.View());
-  });
+  AddRecord(pellix::LeaveRecord(info, CurrentAddressForm(), Colours().leave.View()));
 }
 
 void HandleRename(CZelkorPlugin& host, ChannelId channel, const RenameUserInfo& info) {
@@ -168,10 +158,7 @@ void HandleRename(CZelkorPlugin& host, ChannelId channel, const RenameUserInfo& 
   const std::string notice = pellix::RenameNotice(now, oldName, newName);
   host.WriteEchoText(channel, notice.c_str(), kRenameNoticeColour);
 
-  const pellix::AddressForm form = CurrentAddressForm();
-  Record("改名", pellix::RenameDetail(info, form), [&](pellix::LineForm lineForm) {
-    return pellix::RenameLine(lineForm, info, form, Colours().topic.View());
-  });
+  AddRecord(pellix::RenameRecord(info, CurrentAddressForm(), Colours().topic.View()));
 }
 
 void HandleChatMessage(CZelkorPlugin& host, ChannelId channel, const char* name, const char* text,

@@ -5,10 +5,10 @@
 #include <utility>
 
 #include "fx/Sjis.h"
-#include "handlers/AddressForm.h"
-#include "handlers/BaseName.h"
-#include "handlers/HostText.h"
-#include "handlers/LineTypeName.h"
+#include "records/AddressForm.h"
+#include "records/BaseName.h"
+#include "records/HostText.h"
+#include "records/LineTypeName.h"
 
 namespace pellix {
 namespace {

@@ -5,7 +5,6 @@
 #include "eventlog/EventLogDlg.h"
 #include "fx/App.h"
 #include "fx/Sjis.h"
-#include "plugin/Globals.h"
 #include "settings/SettingDlg.h"
 #include "urls/UrlDlg.h"
 

@@ -1,7 +1,6 @@
 // The module's entry: the single instances in their fixed order, the resource registration and
 // the registration with the host, both when the module is loaded.
 #include "eventlog/EventLogDlg.h"
-#include "plugin/Globals.h"
 #include "plugin/PellixPlugin.h"
 #include "resources/Resources.h"
 #include "settings/SettingDlg.h"
@@ -32,6 +31,8 @@ struct ModuleEntry {
 }  // namespace
 
 // Constructed in this order when the module is loaded, destroyed in reverse when it is unloaded.
+// Defined together here rather than beside their classes: only within one file is that order
+// fixed, and the entry below must be destroyed first, while the windows it destroys are intact.
 CEventLogDlg theEventLogDlg;
 CSettingDlg theSettingDlg;
 CUrlDlg theUrlDlg;

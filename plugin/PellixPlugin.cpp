@@ -2,7 +2,6 @@
 
 #include "eventlog/EventLogDlg.h"
 #include "handlers/EventHandlers.h"
-#include "plugin/Globals.h"
 #include "plugin/InputCommands.h"
 #include "settings/SettingDlg.h"
 #include "urls/UrlDlg.h"

@@ -15,3 +15,7 @@ class CPellixPlugin : public CZelkorPlugin {
   void OnLeaveUser(ChannelId channel, const LeaveUserInfo* info) override;
   void OnInputText(ChannelId channel, CString* text) override;
 };
+
+// The module's single instance, reached directly by every part of the plug-in; plugin/Module.cpp
+// defines it with the others, in their fixed order.
+extern CPellixPlugin thePlugin;

@@ -5,8 +5,9 @@
 #   scripts/install-packages.sh demo      compiler, CMake and OpenSSL's headers: enough to build
 #                                         zelkor and the plug-in
 #   scripts/install-packages.sh test      the above, GoogleTest, clang with its sanitizer runtimes
-#                                         and python3 for the fuzz targets, and for the live-channel
-#                                         tests an IRC server (ngircd) and the openssl command
+#                                         and python3 for the fuzz targets and the include check,
+#                                         and for the live-channel tests an IRC server (ngircd) and
+#                                         the openssl command
 #   scripts/install-packages.sh bench     the above for the benchmarks (Google Benchmark, python3)
 #   scripts/install-packages.sh windows   the mingw-w64 cross compiler, GoogleTest's sources, wine,
 #                                         Xvfb, Japanese fonts, the ja_JP.UTF-8 locale, the

@@ -52,3 +52,7 @@ class CSettingDlg : public CDialog {
 
   CTabCtrl m_tab;
 };
+
+// The module's single instance, reached directly by every part of the plug-in; plugin/Module.cpp
+// defines it with the others, in their fixed order.
+extern CSettingDlg theSettingDlg;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "handlers/AddressForm.h"
-#include "handlers/LineTypeName.h"
+#include "records/AddressForm.h"
+#include "records/LineTypeName.h"
 
 namespace pellix {
 namespace {

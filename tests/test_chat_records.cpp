@@ -2,27 +2,31 @@
 
 #include <string>
 
-#include "handlers/ChatRecords.h"
-#include "handlers/HtmlEscape.h"
+#include "records/ChatRecords.h"
+#include "records/HtmlEscape.h"
 
 namespace pellix {
 namespace {
 
-// The text each builder gives in either form; a text line has no colour to show.
+// The detail and the line text each record gives in either form; a detail and a text line have
+// no colour to show.
+std::string ChatDetail(ChatRecordForm form, std::string_view name, std::string_view text) {
+  return ChatRecord(form, name, text, "#123456").Detail();
+}
 std::string ChatTextLine(ChatRecordForm form, std::string_view name, std::string_view text) {
-  return ChatLine(LineForm::Text, form, name, text, "#123456").Text();
+  return ChatRecord(form, name, text, "#123456").Line(LineForm::Text).Text();
 }
 std::string ChatHtmlLine(ChatRecordForm form, std::string_view name, std::string_view text, std::string_view colour) {
-  return ChatLine(LineForm::Html, form, name, text, colour).Text();
+  return ChatRecord(form, name, text, colour).Line(LineForm::Html).Text();
 }
 std::string AdministrativeTextLine(std::string_view text) {
-  return AdministrativeLine(LineForm::Text, text, "#123456").Text();
+  return AdministrativeRecord(text, "#123456").Line(LineForm::Text).Text();
 }
 std::string AdministrativeHtmlLine(std::string_view text, std::string_view colour) {
-  return AdministrativeLine(LineForm::Html, text, colour).Text();
+  return AdministrativeRecord(text, colour).Line(LineForm::Html).Text();
 }
-std::string UrlTextLine(std::string_view url) { return UrlLine(LineForm::Text, url).Text(); }
-std::string UrlHtmlLine(std::string_view url) { return UrlLine(LineForm::Html, url).Text(); }
+std::string UrlTextLine(std::string_view url) { return UrlRecord(url).Line(LineForm::Text).Text(); }
+std::string UrlHtmlLine(std::string_view url) { return UrlRecord(url).Line(LineForm::Html).Text(); }
 
 TEST(ChatRecordRule, EmptyCheckUserRecordsEveryoneWithTheSpeaker) {
   EXPECT_EQ(ChatRecordFormFor("anyone", "", false), ChatRecordForm::WithSpeaker);

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "eventlog/LogLines.h"
-#include "eventlog/RecordLine.h"
 #include "fx/Sjis.h"
+#include "records/RecordLine.h"
 
 namespace {
 

@@ -16,19 +16,22 @@ namespace {
 using Rows = std::vector<std::vector<std::string>>;
 
 const std::string kTextName = "EventLog[01月03日09時05分07秒].txt";
+// URLs found in chat are recorded, the chat lines themselves are not: a URL line gives one row.
+constexpr const char* kUrlRowsIni = "[LogSwitch]\r\nHtml=0\r\nURLLog=1\r\nMessageLog=0\r\n";
 
 struct EventLogWindow {
   PluginSession s;
   HWND dialog = nullptr;
 
-  EventLogWindow() {
-    s.WriteFile("Pellix.ini", "[LogSwitch]\r\nHtml=0\r\n");
+  explicit EventLogWindow(const char* ini = "[LogSwitch]\r\nHtml=0\r\n") {
+    s.WriteFile("Pellix.ini", ini);
     s.Start();
     dialog = s.Dialog(IDD_EVENTLOG);
   }
   t::ListViewState List() const { return t::ReadListView(dialog, IDC_EVENT_LIST); }
-  // The list control as the user's events fill it; rows a test needs beyond start and stop
-  // rows (a given label, an over-long cell) go straight into it.
+  // The list control as the user's events fill it; rows a test needs beyond the ones events
+  // give (a given label, an over-long cell) go straight into it. The window knows such a row by
+  // its cells only, never as a URL's.
   CListCtrl& Control() const {
     return *static_cast<CListCtrl*>(CWnd::FromHandle(t::FindControl(dialog, IDC_EVENT_LIST)));
   }
@@ -38,6 +41,8 @@ struct EventLogWindow {
     list.SetItemText(row, 1, label.c_str());
     list.SetItemText(row, 2, detail.c_str());
   }
+  // A URL's row, as a URL seen in chat adds it (with kUrlRowsIni).
+  void AddUrlRow(const std::string& url) { s.Chat("taro123456789", url); }
   std::vector<UINT> MenuCommands() const {
     std::vector<UINT> commands;
     if (const auto menu = t::CurrentMenu())
@@ -131,11 +136,12 @@ TEST(EventLogWindow, CopyAllGivesTheRowInColumnOrderWhateverTheScreenOrder) {
   EXPECT_EQ(w.s.desktop.clipboard.back(), "| 09:05:07 | 開始 | " + kTextName + " |");
 }
 
-TEST(EventLogWindow, MenuIsChosenByTheExactUrlLabel) {
-  EventLogWindow w;
-  w.AddRow("09:05:07", "URL", "http://example.com/");
+TEST(EventLogWindow, MenuIsChosenByTheRowsKindNotItsLabel) {
+  EventLogWindow w(kUrlRowsIni);
+  w.AddUrlRow("http://example.com/");
   w.AddRow("09:05:07", "url", "http://example.com/");
   w.AddRow("09:05:07", "発言", "http://example.com/");
+  w.AddRow("09:05:07", "URL", "http://example.com/");
 
   ASSERT_TRUE(t::RightClickRow(w.dialog, IDC_EVENT_LIST, 0));
   EXPECT_EQ(w.MenuCommands(), (std::vector<UINT>{ID_OPEN_URL, ID_COPY_ALL, 0, ID_CLEAR_LOG}));
@@ -146,7 +152,7 @@ TEST(EventLogWindow, MenuIsChosenByTheExactUrlLabel) {
   EXPECT_EQ(menu->at.y, w.s.desktop.cursor.y);
   t::DismissMenu();
 
-  for (int row : {1, 2}) {
+  for (int row : {1, 2, 3}) {
     ASSERT_TRUE(t::RightClickRow(w.dialog, IDC_EVENT_LIST, row));
     EXPECT_EQ(w.MenuCommands(), (std::vector<UINT>{ID_COPY_ALL, 0, ID_CLEAR_LOG})) << row;
     t::DismissMenu();
@@ -157,8 +163,8 @@ TEST(EventLogWindow, MenuIsChosenByTheExactUrlLabel) {
 }
 
 TEST(EventLogWindow, OpenHandsTheDetailToTheShell) {
-  EventLogWindow w;
-  w.AddRow("09:05:07", "URL", "http://example.com/a?b=1");
+  EventLogWindow w(kUrlRowsIni);
+  w.AddUrlRow("http://example.com/a?b=1");
   ASSERT_TRUE(t::RightClickRow(w.dialog, IDC_EVENT_LIST, 0));
   ASSERT_TRUE(t::ChooseMenuItem(ID_OPEN_URL));
   EXPECT_EQ(w.s.desktop.shellOpens, std::vector<std::string>{"http://example.com/a?b=1"});
@@ -179,8 +185,8 @@ TEST(EventLogWindow, ClearWhileRecordingKeepsRecording) {
 }
 
 TEST(EventLogWindow, CommandsWithoutASelectedRowDoNothing) {
-  EventLogWindow w;
-  w.AddRow("09:05:07", "URL", "http://example.com/");
+  EventLogWindow w(kUrlRowsIni);
+  w.AddUrlRow("http://example.com/");
   ASSERT_TRUE(t::RightClickRow(w.dialog, IDC_EVENT_LIST, 0));
   // The selection goes before the command arrives.
   w.Control().SetItemState(0, 0, LVIS_SELECTED);
@@ -193,7 +199,7 @@ TEST(EventLogWindow, CommandsWithoutASelectedRowDoNothing) {
 }
 
 TEST(EventLogWindow, LongCellsAreTakenUpTo1023Bytes) {
-  EventLogWindow w;
+  EventLogWindow w(kUrlRowsIni);
   std::string longText;
   while (longText.size() < 3000) longText += "ア";  // two bytes each: byte 1023 is a lead byte's pair
   w.AddRow(longText, longText, longText);
@@ -207,7 +213,7 @@ TEST(EventLogWindow, LongCellsAreTakenUpTo1023Bytes) {
   const std::string cell = longText.substr(0, 1022);
   EXPECT_EQ(w.s.desktop.clipboard[1], "| " + cell + " | " + cell + " | " + cell + " |");
 
-  w.AddRow("09:05:07", "URL", "http://x/" + std::string(2000, 'p'));
+  w.AddUrlRow("http://x/" + std::string(2000, 'p'));
   ASSERT_TRUE(t::RightClickRow(w.dialog, IDC_EVENT_LIST, 1));
   ASSERT_TRUE(t::ChooseMenuItem(ID_OPEN_URL));
   ASSERT_EQ(w.s.desktop.shellOpens.size(), 1u);

@@ -2,8 +2,9 @@
 
 #include <string>
 
-#include "handlers/BaseName.h"
-#include "handlers/PresenceRecords.h"
+#include "handlers/Rename.h"
+#include "records/BaseName.h"
+#include "records/PresenceRecords.h"
 
 namespace pellix {
 namespace {
@@ -11,28 +12,36 @@ namespace {
 constexpr std::uint32_t kLoopback = 0x0100007F;
 const std::string kSuffix = "123456789";
 
-// The text each builder gives in either form; a text line has no colour to show.
-template <class Info>
-std::string TextLineOf(RecordLine (*build)(LineForm, const Info&, AddressForm, std::string_view), const Info& info,
-                       AddressForm form) {
-  return build(LineForm::Text, info, form, "#123456").Text();
+// The detail and the line text each record gives in either form; a text line has no colour to
+// show.
+template <class Record, class Info>
+std::string DetailOf(const Info& info, AddressForm form) {
+  return Record(info, form, "#123456").Detail();
 }
-template <class Info>
-std::string HtmlLineOf(RecordLine (*build)(LineForm, const Info&, AddressForm, std::string_view), const Info& info,
-                       AddressForm form, std::string_view colour) {
-  return build(LineForm::Html, info, form, colour).Text();
+template <class Record, class Info>
+std::string TextLineOf(const Info& info, AddressForm form) {
+  return Record(info, form, "#123456").Line(LineForm::Text).Text();
 }
-std::string JoinTextLine(const JoinUserInfo& user, AddressForm form) { return TextLineOf(JoinLine, user, form); }
+template <class Record, class Info>
+std::string HtmlLineOf(const Info& info, AddressForm form, std::string_view colour) {
+  return Record(info, form, colour).Line(LineForm::Html).Text();
+}
+std::string JoinDetail(const JoinUserInfo& user, AddressForm form) { return DetailOf<JoinRecord>(user, form); }
+std::string JoinTextLine(const JoinUserInfo& user, AddressForm form) { return TextLineOf<JoinRecord>(user, form); }
 std::string JoinHtmlLine(const JoinUserInfo& user, AddressForm form, std::string_view colour) {
-  return HtmlLineOf(JoinLine, user, form, colour);
+  return HtmlLineOf<JoinRecord>(user, form, colour);
 }
-std::string LeaveTextLine(const LeaveUserInfo& user, AddressForm form) { return TextLineOf(LeaveLine, user, form); }
+std::string LeaveDetail(const LeaveUserInfo& user, AddressForm form) { return DetailOf<LeaveRecord>(user, form); }
+std::string LeaveTextLine(const LeaveUserInfo& user, AddressForm form) { return TextLineOf<LeaveRecord>(user, form); }
 std::string LeaveHtmlLine(const LeaveUserInfo& user, AddressForm form, std::string_view colour) {
-  return HtmlLineOf(LeaveLine, user, form, colour);
+  return HtmlLineOf<LeaveRecord>(user, form, colour);
 }
-std::string RenameTextLine(const RenameUserInfo& rename, AddressForm form) { return TextLineOf(RenameLine, rename, form); }
+std::string RenameDetail(const RenameUserInfo& rename, AddressForm form) { return DetailOf<RenameRecord>(rename, form); }
+std::string RenameTextLine(const RenameUserInfo& rename, AddressForm form) {
+  return TextLineOf<RenameRecord>(rename, form);
+}
 std::string RenameHtmlLine(const RenameUserInfo& rename, AddressForm form, std::string_view colour) {
-  return HtmlLineOf(RenameLine, rename, form, colour);
+  return HtmlLineOf<RenameRecord>(rename, form, colour);
 }
 
 TEST(BaseNames, DropsTheNineByteSuffixOfLongerNames) {

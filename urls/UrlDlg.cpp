@@ -3,7 +3,6 @@
 #include "fx/Profile.h"
 #include "fx/Resources.h"
 #include "fx/Shell.h"
-#include "plugin/Globals.h"
 #include "settings/SettingDlg.h"
 
 namespace {

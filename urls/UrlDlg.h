@@ -35,3 +35,7 @@ class CUrlDlg : public CDialog {
   // [URL] Duplicate lives in the plug-in INI, whose path the settings window computes.
   static std::string_view PluginIniPath();
 };
+
+// The module's single instance, reached directly by every part of the plug-in; plugin/Module.cpp
+// defines it with the others, in their fixed order.
+extern CUrlDlg theUrlDlg;

@@ -1,4 +1,4 @@
-#include "handlers/LineTypeName.h"
+#include "records/LineTypeName.h"
 
 #include <array>
 

@@ -1,11 +1,17 @@
-#include "handlers/RecordFrame.h"
+#include "records/RecordFrame.h"
 
 namespace pellix {
 
-RecordLine BeginRecord(LineForm form, std::string_view label, std::string_view colour) {
+RecordLine BeginRecord(LineForm form, RecordKind kind, std::string_view colour) {
   RecordLine line(form);
   if (line.IsHtml()) line.Own("<font color=\"").Own(colour).Own("\">");
-  line.Own(label).Own(" ");
+  line.Own(RecordLabel(kind)).Own(" ");
+  return line;
+}
+
+RecordLine BeginUncolouredRecord(LineForm form, RecordKind kind) {
+  RecordLine line(form);
+  line.Own(RecordLabel(kind)).Own(" ");
   return line;
 }
 

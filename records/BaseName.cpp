@@ -1,4 +1,4 @@
-#include "handlers/BaseName.h"
+#include "records/BaseName.h"
 
 #include "fx/Sjis.h"
 

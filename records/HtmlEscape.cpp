@@ -1,4 +1,4 @@
-#include "handlers/HtmlEscape.h"
+#include "records/HtmlEscape.h"
 
 #include <cstdint>
 #include <cstring>

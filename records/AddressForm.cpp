@@ -1,4 +1,4 @@
-#include "handlers/AddressForm.h"
+#include "records/AddressForm.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
-#include "eventlog/RecordLine.h"
+#include "records/RecordLine.h"
 
-#include "handlers/HtmlEscape.h"
+#include "records/HtmlEscape.h"
 
 namespace pellix {
 

@@ -1,9 +1,10 @@
-#include "handlers/ChatRecords.h"
+#include "records/ChatRecords.h"
 
 #include <array>
+#include <utility>
 
 #include "fx/Sjis.h"
-#include "handlers/RecordFrame.h"
+#include "records/RecordFrame.h"
 
 namespace pellix {
 
@@ -14,26 +15,25 @@ std::optional<ChatRecordForm> ChatRecordFormFor(std::string_view name, std::stri
   return nameInclude ? ChatRecordForm::WithSpeaker : ChatRecordForm::TextOnly;
 }
 
-std::string ChatDetail(ChatRecordForm form, std::string_view name, std::string_view text) {
+std::string ChatRecord::Detail() const {
   std::string out;
-  if (form == ChatRecordForm::WithSpeaker) {
+  if (m_form == ChatRecordForm::WithSpeaker) {
     out += '<';
-    out += name;
+    out += m_name;
     out += "> ";
   }
-  out += text;
+  out += m_text;
   return out;
 }
 
-RecordLine ChatLine(LineForm lineForm, ChatRecordForm form, std::string_view name, std::string_view text,
-                    std::string_view nameColour) {
-  RecordLine line = BeginRecord(lineForm, "発言", nameColour);
-  if (form == ChatRecordForm::WithSpeaker) {
-    line.Own(line.IsHtml() ? "&lt;" : "<").Chat(name).Own(line.IsHtml() ? "&gt; " : "> ");
+RecordLine ChatRecord::Line(LineForm lineForm) const {
+  RecordLine line = BeginRecord(lineForm, kKind, m_colour);
+  if (m_form == ChatRecordForm::WithSpeaker) {
+    line.Own(line.IsHtml() ? "&lt;" : "<").Chat(m_name).Own(line.IsHtml() ? "&gt; " : "> ");
   }
   // The speaker is coloured; the text is not.
   EndColour(line);
-  line.Chat(text);
+  line.Chat(m_text);
   return EndRecord(std::move(line));
 }
 
@@ -49,19 +49,18 @@ bool IsAdministrativeLine(std::string_view name, std::uint32_t flag) noexcept {
   return flag != 0 && HasAdministrativeMarker(name);
 }
 
-RecordLine AdministrativeLine(LineForm lineForm, std::string_view text, std::string_view actionColour) {
-  RecordLine line = BeginRecord(lineForm, "管理", actionColour);
-  line.Chat(text);
+RecordLine AdministrativeRecord::Line(LineForm lineForm) const {
+  RecordLine line = BeginRecord(lineForm, kKind, m_colour);
+  line.Chat(m_text);
   EndColour(line);
   return EndRecord(std::move(line));
 }
 
-RecordLine UrlLine(LineForm lineForm, std::string_view url) {
-  RecordLine line(lineForm);
-  line.Own("URL ");
+RecordLine UrlRecord::Line(LineForm lineForm) const {
+  RecordLine line = BeginUncolouredRecord(lineForm, kKind);
   // A cut shortens the last part from chat first: the text shown goes before the link.
-  if (line.IsHtml()) line.Own("<a href=\"").Chat(url).Own("\">");
-  line.Chat(url);
+  if (line.IsHtml()) line.Own("<a href=\"").Chat(m_url).Own("\">");
+  line.Chat(m_url);
   if (line.IsHtml()) line.Own("</a>");
   return EndRecord(std::move(line));
 }

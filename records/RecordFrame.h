@@ -4,12 +4,15 @@
 
 #include <string_view>
 
-#include "eventlog/RecordLine.h"
+#include "records/RecordKind.h"
+#include "records/RecordLine.h"
 
 namespace pellix {
 
 // "label " in a text line; "<font color=\"colour\">label " in an HTML line.
-RecordLine BeginRecord(LineForm form, std::string_view label, std::string_view colour);
+RecordLine BeginRecord(LineForm form, RecordKind kind, std::string_view colour);
+// "label " in either form, for a record shown in the normal colour.
+RecordLine BeginUncolouredRecord(LineForm form, RecordKind kind);
 // "</font>" in an HTML line, where the coloured part of the record ends; nothing in a text line.
 void EndColour(RecordLine& line);
 // "<br>\r\n" in an HTML line, "\r\n" in a text line.
