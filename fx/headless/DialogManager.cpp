@@ -1,6 +1,7 @@
 // The headless dialog manager and keyboard focus, with the rules of the system's: Enter is the
 // default button's command (IDOK when there is none), Escape is IDCANCEL, Tab moves the focus
-// to the next tab stop, descending into control parents (pages) and wrapping around.
+// to the next tab stop (Shift+Tab: the one before), descending into control parents (pages)
+// and wrapping around; a control parent that is a tab stop itself comes before its controls.
 #include <algorithm>
 
 #include "Window.h"
