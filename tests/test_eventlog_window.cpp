@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "eventlog/EventLogDlg.h"
 #include "fx/ListCtrl.h"
 #include "fx/Testing.h"
 #include "resources/resource.h"
@@ -27,16 +28,13 @@ struct EventLogWindow {
     dialog = s.Dialog(IDD_EVENTLOG);
   }
   t::ListViewState List() const { return t::ReadListView(dialog, IDC_EVENT_LIST); }
-  // The list control as the user's events fill it; rows a test needs beyond start and stop
-  // rows (a given label, an over-long cell) go straight into it.
   CListCtrl& Control() const {
     return *static_cast<CListCtrl*>(CWnd::FromHandle(t::FindControl(dialog, IDC_EVENT_LIST)));
   }
+  // Rows a test needs beyond start and stop rows (a given label, an over-long cell) go straight
+  // into the window's rows.
   void AddRow(const std::string& time, const std::string& label, const std::string& detail) const {
-    CListCtrl& list = Control();
-    const int row = list.InsertItem(list.GetItemCount(), time.c_str());
-    list.SetItemText(row, 1, label.c_str());
-    list.SetItemText(row, 2, detail.c_str());
+    static_cast<CEventLogDlg*>(CWnd::FromHandle(dialog))->AppendRow(time, label, detail);
   }
   std::vector<UINT> MenuCommands() const {
     std::vector<UINT> commands;
