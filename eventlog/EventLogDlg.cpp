@@ -9,12 +9,13 @@
 #include "fx/Menu.h"
 #include "fx/Resources.h"
 #include "fx/Shell.h"
+#include "fx/Sjis.h"
 #include "settings/SettingDlg.h"
 
 namespace {
 
-// Working buffer for one list cell: at most 1023 bytes of it are taken.
-constexpr int kCellBufferBytes = 1024;
+// The most of a cell that a copy or the shell is given.
+constexpr std::size_t kCellCopyBytes = 1023;
 
 constexpr COLORREF kBlack = 0x000000;
 constexpr COLORREF kWhite = 0xFFFFFF;
@@ -61,6 +62,7 @@ BEGIN_MESSAGE_MAP(CEventLogDlg, CDialog)
   ON_WM_SIZE()
   ON_NOTIFY(NM_DBLCLK, IDC_EVENT_LIST, OnDblclkEventList)
   ON_NOTIFY(NM_RCLICK, IDC_EVENT_LIST, OnRclickEventList)
+  ON_NOTIFY(LVN_GETDISPINFO, IDC_EVENT_LIST, OnGetdispinfoEventList)
 END_MESSAGE_MAP()
 
 void CEventLogDlg::DoDataExchange(CDataExchange* dx) {
@@ -79,7 +81,8 @@ BOOL CEventLogDlg::OnInitDialog() {
   m_eventList.InsertColumn(1, "イベント", LVCFMT_CENTER, 60);
   m_eventList.InsertColumn(2, "ステータス", LVCFMT_LEFT, 250);
   m_eventList.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
-  m_rowKinds.clear();  // a new window starts with an empty list
+  m_eventRows.Clear();  // a new window starts with an empty list
+  m_rowKinds.clear();
   UpdateData(FALSE);
   return TRUE;
 }
@@ -93,27 +96,20 @@ BOOL CEventLogDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
   const int row = m_eventList.GetNextItem(-1, LVNI_SELECTED);
   switch (LOWORD(wParam)) {
     case ID_COPY_ALL: {
-      char time[kCellBufferBytes];
-      char label[kCellBufferBytes];
-      char detail[kCellBufferBytes];
-      m_eventList.GetItemText(row, 0, time, kCellBufferBytes);
-      m_eventList.GetItemText(row, 1, label, kCellBufferBytes);
-      m_eventList.GetItemText(row, 2, detail, kCellBufferBytes);
-      CString line;
-      line.Format("| %s | %s | %s |", time, label, detail);
-      CopyTextToClipboard(line);
+      std::string line = "| ";
+      line.append(CellForCopy(row, 0)).append(" | ").append(CellForCopy(row, 1)).append(" | ");
+      line.append(CellForCopy(row, 2)).append(" |");
+      CopyTextToClipboard(line.c_str());
       return TRUE;
     }
     case ID_CLEAR_LOG:
       m_eventList.DeleteAllItems();
+      m_eventRows.Clear();
       m_rowKinds.clear();
       return TRUE;
-    case ID_OPEN_URL: {
-      char detail[kCellBufferBytes];
-      m_eventList.GetItemText(row, 2, detail, kCellBufferBytes);
-      fx::ShellOpen(detail, SW_HIDE);
+    case ID_OPEN_URL:
+      fx::ShellOpen(std::string(CellForCopy(row, 2)).c_str(), SW_HIDE);
       return TRUE;
-    }
     default:
       return CDialog::OnCommand(wParam, lParam);
   }
@@ -131,9 +127,7 @@ void CEventLogDlg::OnDblclkEventList(NMHDR* header, LRESULT* result) {
   *result = 0;
   const auto* activate = reinterpret_cast<const NMITEMACTIVATE*>(header);
   if (activate->iItem == -1) return;
-  char cell[kCellBufferBytes];
-  m_eventList.GetItemText(activate->iItem, activate->iSubItem, cell, kCellBufferBytes);
-  CopyTextToClipboard(cell);
+  CopyTextToClipboard(std::string(CellForCopy(activate->iItem, activate->iSubItem)).c_str());
   fx::MessageBeep(MB_ICONASTERISK);
 }
 
@@ -160,16 +154,26 @@ void CEventLogDlg::OnRclickEventList(NMHDR* header, LRESULT* result) {
   menu.DestroyMenu();
 }
 
+void CEventLogDlg::OnGetdispinfoEventList(NMHDR* header, LRESULT* result) {
+  *result = 0;
+  auto* info = reinterpret_cast<NMLVDISPINFO*>(header);
+  if (!(info->item.mask & LVIF_TEXT) || info->item.iItem < 0) return;
+  // The store's cell outlives the notification: the list copies what it needs.
+  info->item.pszText = const_cast<char*>(m_eventRows.Cell(static_cast<std::size_t>(info->item.iItem), info->item.iSubItem));
+}
+
+std::string_view CEventLogDlg::CellForCopy(int row, int column) const {
+  if (row < 0) return "";
+  const std::string_view cell = m_eventRows.Cell(static_cast<std::size_t>(row), column);
+  return cell.substr(0, fx::sjis::CutLength(cell, kCellCopyBytes));
+}
+
 void CEventLogDlg::AddEvent(pellix::RecordKind kind, const char* detail) {
   if (m_eventList.m_hWnd == nullptr) return;
-  const std::string& time = clockTexts.EventTime(fx::GetLocalTime());
-  const int row = m_eventList.InsertItem(m_eventList.GetItemCount(), time.c_str());
-  if (row < 0) return;
-  const auto at = static_cast<std::size_t>(row);
-  if (at >= m_rowKinds.size()) m_rowKinds.resize(at + 1);
-  m_rowKinds[at] = kind;
-  m_eventList.SetItemText(row, 1, pellix::RecordLabel(kind));
-  m_eventList.SetItemText(row, 2, detail ? detail : "");
+  // Rows appended without a kind (AppendRow) have none of their own: Chat stands for them.
+  m_rowKinds.resize(m_eventRows.Count(), pellix::RecordKind::Chat);
+  m_rowKinds.push_back(kind);
+  AppendRow(clockTexts.EventTime(fx::GetLocalTime()), pellix::RecordLabel(kind), detail ? detail : "");
 }
 
 bool CEventLogDlg::IsUrlRow(int row) const {

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "eventlog/EventRows.h"
 #include "eventlog/LogState.h"
 #include "fx/DataExchange.h"
 #include "fx/Dialog.h"
@@ -18,11 +20,18 @@ class CEventLogDlg : public CDialog {
 
   CEventLogDlg() = default;
 
-  CListCtrl m_eventList;
+  CListCtrl m_eventList;  // shows m_eventRows (owner data)
+  pellix::EventRows m_eventRows;
   LogState m_logState;
 
   // Appends a row stamped with the current local time, labelled by its kind.
   void AddEvent(pellix::RecordKind kind, const char* detail);
+  // Appends a row with the cells given and no kind of its own: its menu is the ordinary one.
+  void AppendRow(std::string_view time, std::string_view label, std::string_view detail) {
+    if (m_eventList.m_hWnd == nullptr) return;
+    m_eventRows.Append(time, label, detail);
+    m_eventList.SetItemCountEx(static_cast<int>(m_eventRows.Count()), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  }
   // Captures the settings and opens a new log file; false when already active or the file
   // cannot be opened.
   bool StartLogging();
@@ -46,12 +55,15 @@ class CEventLogDlg : public CDialog {
   afx_msg void OnSize(UINT type, int cx, int cy);
   afx_msg void OnDblclkEventList(NMHDR* header, LRESULT* result);
   afx_msg void OnRclickEventList(NMHDR* header, LRESULT* result);
+  afx_msg void OnGetdispinfoEventList(NMHDR* header, LRESULT* result);
 
   DECLARE_MESSAGE_MAP()
 
  private:
   void EndRecordingAfterFailedWrite();
   bool IsUrlRow(int row) const;
+  // A cell as a copy or a menu takes it: at most 1023 bytes, cut at a character boundary.
+  std::string_view CellForCopy(int row, int column) const;
 
   std::string m_recordBuffer;  // kept between writes, so that a record line costs no allocation
   // The kind of each row of the event list, by the row's index: rows are only appended and

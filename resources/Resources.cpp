@@ -22,7 +22,7 @@ constexpr DWORD kLabel = SS_LEFT;
 
 constexpr ControlTemplate kEventLogControls[] = {
     {IDC_EVENT_LIST, ControlClass::ListView, "", 0, 0, 238, 199,
-     LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER | WS_TABSTOP},
+     LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA | WS_BORDER | WS_TABSTOP},
 };
 
 constexpr ControlTemplate kSettingControls[] = {

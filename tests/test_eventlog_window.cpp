@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "eventlog/EventLogDlg.h"
 #include "fx/ListCtrl.h"
 #include "fx/Testing.h"
 #include "resources/resource.h"
@@ -29,17 +30,14 @@ struct EventLogWindow {
     dialog = s.Dialog(IDD_EVENTLOG);
   }
   t::ListViewState List() const { return t::ReadListView(dialog, IDC_EVENT_LIST); }
-  // The list control as the user's events fill it; rows a test needs beyond the ones events
-  // give (a given label, an over-long cell) go straight into it. The window knows such a row by
-  // its cells only, never as a URL's.
   CListCtrl& Control() const {
     return *static_cast<CListCtrl*>(CWnd::FromHandle(t::FindControl(dialog, IDC_EVENT_LIST)));
   }
+  // Rows a test needs beyond the ones events give (a given label, an over-long cell) go
+  // straight into the window's rows. The window knows such a row by its cells only, never as a
+  // URL's.
   void AddRow(const std::string& time, const std::string& label, const std::string& detail) const {
-    CListCtrl& list = Control();
-    const int row = list.InsertItem(list.GetItemCount(), time.c_str());
-    list.SetItemText(row, 1, label.c_str());
-    list.SetItemText(row, 2, detail.c_str());
+    static_cast<CEventLogDlg*>(CWnd::FromHandle(dialog))->AppendRow(time, label, detail);
   }
   // A URL's row, as a URL seen in chat adds it (with kUrlRowsIni).
   void AddUrlRow(const std::string& url) { s.Chat("taro123456789", url); }

@@ -488,9 +488,8 @@ int LaidOutRows(const CListCtrl& list) {
   return ::GetScrollInfo(list.m_hWnd, SB_VERT, &info) ? info.nMax + 1 : 0;
 }
 
-// A list-view's drawing is held while its rows change; its layout catches up with all of them
-// at the next read of the message queue, or when its window is about to be shown, and the list
-// keeps its own visibility throughout.
+// A list-view's layout has taken in every row of a burst by the next read of the message queue,
+// or when its window is about to be shown, and the list keeps its own visibility throughout.
 TEST_F(FxControls, TheSystemListViewIsLaidOutAfterABurstOfRows) {
   CListCtrl& list = dialog.multiList;
   for (int row = 0; row < 30; ++row) list.InsertItem(row, "row");

@@ -22,7 +22,7 @@ struct Cell {
 Cell HitTest(const Window* list, POINT at) {
   const int offset = at.y - kListHeaderHeight;
   const int row = offset < 0 ? -1 : offset / kListRowHeight;
-  if (row >= static_cast<int>(list->rows.size())) return Cell{-1, -1};
+  if (row >= list->RowCount()) return Cell{-1, -1};
   int left = 0;
   for (int column : list->columnOrder) {
     const int width = list->columns[static_cast<std::size_t>(column)].width;
@@ -33,13 +33,13 @@ Cell HitTest(const Window* list, POINT at) {
 }
 
 void SelectOnly(Window* list, int row) {
-  for (std::size_t i = 0; i < list->rows.size(); ++i) list->rows[i].selected = static_cast<int>(i) == row;
+  list->rowSelected.assign(list->rowSelected.size(), false);
+  if (row >= 0) list->rowSelected[static_cast<std::size_t>(row)] = true;
 }
 
 int FirstSelected(const Window* list) {
-  for (std::size_t i = 0; i < list->rows.size(); ++i)
-    if (list->rows[i].selected) return static_cast<int>(i);
-  return -1;
+  const auto found = std::find(list->rowSelected.begin(), list->rowSelected.end(), true);
+  return found == list->rowSelected.end() ? -1 : static_cast<int>(found - list->rowSelected.begin());
 }
 
 void ListMouseDown(Window* list, WPARAM keys, Cell cell, bool right) {
@@ -48,16 +48,15 @@ void ListMouseDown(Window* list, WPARAM keys, Cell cell, bool right) {
   const bool multi = !(list->style & LVS_SINGLESEL);
   if (right) {
     // A right click keeps a selection that includes the row under the mouse.
-    if (row < 0 || !list->rows[static_cast<std::size_t>(row)].selected) SelectOnly(list, row);
+    if (row < 0 || !list->rowSelected[static_cast<std::size_t>(row)]) SelectOnly(list, row);
   } else if (row < 0) {
     if (!(keys & (MK_CONTROL | MK_SHIFT))) SelectOnly(list, -1);
   } else if (multi && (keys & MK_CONTROL)) {
-    list->rows[static_cast<std::size_t>(row)].selected = !list->rows[static_cast<std::size_t>(row)].selected;
+    list->rowSelected[static_cast<std::size_t>(row)].flip();
   } else if (multi && (keys & MK_SHIFT)) {
     const int anchor = FirstSelected(list) < 0 ? row : FirstSelected(list);
     const int from = std::min(anchor, row), to = std::max(anchor, row);
-    for (std::size_t i = 0; i < list->rows.size(); ++i)
-      list->rows[i].selected = static_cast<int>(i) >= from && static_cast<int>(i) <= to;
+    for (int i = 0; i < list->RowCount(); ++i) list->rowSelected[static_cast<std::size_t>(i)] = i >= from && i <= to;
   } else {
     SelectOnly(list, row);
   }
@@ -83,9 +82,9 @@ LRESULT ListInput(Window* list, UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_KEYDOWN:
       // Home and the arrows move the selection alone; no click is reported.
-      if (list->rows.empty()) break;
+      if (list->RowCount() == 0) break;
       if (wParam == VK_HOME) SelectOnly(list, 0);
-      if (wParam == VK_DOWN) SelectOnly(list, std::min<int>(FirstSelected(list) + 1, static_cast<int>(list->rows.size()) - 1));
+      if (wParam == VK_DOWN) SelectOnly(list, std::min(FirstSelected(list) + 1, list->RowCount() - 1));
       if (wParam == VK_UP) SelectOnly(list, std::max(FirstSelected(list) - 1, 0));
       break;
     default:
@@ -137,7 +136,7 @@ POINT CellPoint(const Window* list, int row, int column) {
     if (index == column) break;
     left += width;
   }
-  const int rows = static_cast<int>(list->rows.size());
+  const int rows = list->RowCount();
   const int top = kListHeaderHeight + (row < 0 ? rows : row) * kListRowHeight;
   return POINT{left + std::min(2, width / 2), top + kListRowHeight / 2};
 }

@@ -79,7 +79,7 @@ int ColumnCount(HWND list) {
 
 int RowCount(HWND list) {
   const Window* window = Live(list);
-  return window ? static_cast<int>(window->rows.size()) : 0;
+  return window ? window->RowCount() : 0;
 }
 
 int ItemCount(HWND control) {

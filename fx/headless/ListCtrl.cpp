@@ -16,7 +16,7 @@ Window* List(const CListCtrl* list) {
   return window && window->IsListView() ? window : nullptr;
 }
 
-bool ValidRow(const Window* list, int item) { return item >= 0 && item < static_cast<int>(list->rows.size()); }
+bool ValidRow(const Window* list, int item) { return item >= 0 && item < list->RowCount(); }
 
 void ContentChanged(Window* list) { list->listContentVersion = fx::headless::NextListContentVersion(); }
 
@@ -25,10 +25,28 @@ bool ValidColumn(const Window* list, int subItem) {
   return subItem >= 0 && subItem < static_cast<int>(std::max<std::size_t>(list->columns.size(), 1));
 }
 
-// The cell, or "" (never a null view) for a missing row or column.
-std::string_view Cell(const Window* list, int item, int subItem) {
-  if (list == nullptr || !ValidRow(list, item) || !ValidColumn(list, subItem)) return "";
-  return list->rows[static_cast<std::size_t>(item)].Cell(static_cast<std::size_t>(subItem));
+// Asks the owner, as the real control does: into a buffer that grows while the text fills it,
+// unless the owner points at a text of its own.
+std::string OwnerCellText(const Window* list, int item, int subItem) {
+  if (list->parent == nullptr) return "";
+  std::vector<char> buffer(1024);
+  for (;;) {
+    NMLVDISPINFO info{};
+    info.hdr.hwndFrom = reinterpret_cast<HWND>(const_cast<Window*>(list));
+    info.hdr.idFrom = static_cast<UINT_PTR>(list->id);
+    info.hdr.code = LVN_GETDISPINFO;
+    info.item.mask = LVIF_TEXT;
+    info.item.iItem = item;
+    info.item.iSubItem = subItem;
+    info.item.pszText = buffer.data();
+    info.item.cchTextMax = static_cast<int>(buffer.size());
+    fx::headless::Send(list->parent, WM_NOTIFY, static_cast<WPARAM>(list->id), reinterpret_cast<LPARAM>(&info));
+    if (info.item.pszText == nullptr) return "";
+    if (info.item.pszText != buffer.data()) return info.item.pszText;
+    const std::size_t length = ::strnlen(buffer.data(), buffer.size() - 1);
+    if (length + 1 < buffer.size() || buffer.size() >= (1u << 20)) return std::string(buffer.data(), length);
+    buffer.assign(buffer.size() * 4, '\0');
+  }
 }
 
 }  // namespace
@@ -42,7 +60,8 @@ int CListCtrl::InsertColumn(int column, const char* heading, int format, int wid
   for (int& index : list->columnOrder)
     if (index >= static_cast<int>(at)) ++index;
   list->columnOrder.push_back(static_cast<int>(at));
-  for (auto& row : list->rows) row.InsertCell(at);
+  for (auto& cells : list->rowCells)
+    if (at < cells.size()) cells.insert(cells.begin() + static_cast<std::ptrdiff_t>(at), std::string());
   ContentChanged(list);
   return static_cast<int>(at);
 }
@@ -78,34 +97,53 @@ DWORD CListCtrl::SetExtendedStyle(DWORD styles) {
 
 int CListCtrl::GetItemCount() const {
   Window* list = List(this);
-  return list ? static_cast<int>(list->rows.size()) : 0;
+  return list ? list->RowCount() : 0;
 }
 
+BOOL CListCtrl::SetItemCountEx(int count, DWORD /*flags: nothing is drawn*/) {
+  Window* list = List(this);
+  if (list == nullptr || count < 0) return FALSE;
+  if (!list->IsOwnerData()) return TRUE;
+  list->rowSelected.resize(static_cast<std::size_t>(count));
+  ContentChanged(list);
+  return TRUE;
+}
+
+// An owner-data list takes the row, without a text, as the real control does.
 int CListCtrl::InsertItem(int item, const char* text) {
   Window* list = List(this);
   if (list == nullptr || item < 0) return -1;
-  const int at = std::min<int>(item, static_cast<int>(list->rows.size()));
-  fx::headless::ListRow row;
-  row.SetCell(std::max<std::size_t>(list->columns.size(), 1) - 1, "");
-  row.SetCell(0, text ? text : "");
-  list->rows.insert(list->rows.begin() + at, std::move(row));
+  const int at = std::min(item, list->RowCount());
+  if (!list->IsOwnerData()) {
+    std::vector<std::string> cells(std::max<std::size_t>(list->columns.size(), 1));
+    cells[0] = text ? text : "";
+    list->rowCells.insert(list->rowCells.begin() + at, std::move(cells));
+  }
+  list->rowSelected.insert(list->rowSelected.begin() + at, false);
   ContentChanged(list);
   return at;
 }
 
 BOOL CListCtrl::SetItemText(int item, int subItem, const char* text) {
   Window* list = List(this);
-  if (list == nullptr || !ValidRow(list, item) || !ValidColumn(list, subItem)) return FALSE;
-  list->rows[static_cast<std::size_t>(item)].SetCell(static_cast<std::size_t>(subItem), text ? text : "");
+  if (list == nullptr || list->IsOwnerData() || !ValidRow(list, item) || !ValidColumn(list, subItem)) return FALSE;
+  auto& cells = list->rowCells[static_cast<std::size_t>(item)];
+  if (static_cast<std::size_t>(subItem) >= cells.size()) cells.resize(static_cast<std::size_t>(subItem) + 1);
+  // A cell comes from a C string: it never holds a NUL.
+  cells[static_cast<std::size_t>(subItem)] = text ? text : "";
   ContentChanged(list);
   return TRUE;
 }
 
-CString CListCtrl::GetItemText(int item, int subItem) const { return CString(Cell(List(this), item, subItem)); }
+CString CListCtrl::GetItemText(int item, int subItem) const {
+  const Window* list = List(this);
+  return list ? CString(fx::headless::ListCellText(list, item, subItem)) : CString();
+}
 
 int CListCtrl::GetItemText(int item, int subItem, char* buffer, int bufferSize) const {
   if (buffer == nullptr || bufferSize <= 0) return 0;
-  const std::string_view text = Cell(List(this), item, subItem);
+  const Window* list = List(this);
+  const std::string text = list ? fx::headless::ListCellText(list, item, subItem) : std::string();
   const std::size_t length = fx::sjis::CutLength(text, static_cast<std::size_t>(bufferSize) - 1);
   std::memcpy(buffer, text.data(), length);
   buffer[length] = '\0';
@@ -124,50 +162,11 @@ std::uint64_t NextListContentVersion() {
   return ++last;
 }
 
-std::size_t ListRow::CellStart(std::size_t index) const noexcept {
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < index; ++i) {
-    const std::size_t end = m_packed.find('\0', start);
-    if (end == std::string::npos) return std::string::npos;
-    start = end + 1;
-  }
-  return start < m_packed.size() ? start : std::string::npos;
-}
-
-std::size_t ListRow::CellCount() const noexcept {
-  std::size_t count = 0;
-  for (const char c : m_packed) count += c == '\0';
-  return count;
-}
-
-std::string_view ListRow::Cell(std::size_t index) const noexcept {
-  const std::size_t start = CellStart(index);
-  if (start == std::string::npos) return "";  // never a null view: callers copy from it
-  return std::string_view(m_packed).substr(start, m_packed.find('\0', start) - start);
-}
-
-void ListRow::SetCell(std::size_t index, std::string_view text) {
-  const std::string_view clean = text.substr(0, text.find('\0'));
-  const std::size_t count = CellCount();
-  if (index >= count) m_packed.append(index + 1 - count, '\0');
-  const std::size_t start = CellStart(index);
-  m_packed.replace(start, m_packed.find('\0', start) - start, clean);
-}
-
-void ListRow::InsertCell(std::size_t at) {
-  const std::size_t start = CellStart(at);
-  if (start != std::string::npos) m_packed.insert(start, 1, '\0');
-}
-
-std::vector<std::string> ListRow::Cells(std::size_t count) const {
-  std::vector<std::string> cells;
-  for (std::size_t start = 0; start < m_packed.size();) {
-    const std::size_t end = m_packed.find('\0', start);
-    cells.emplace_back(m_packed, start, end - start);
-    start = end + 1;
-  }
-  cells.resize(count);
-  return cells;
+std::string ListCellText(const Window* list, int row, int column) {
+  if (!ValidRow(list, row) || !ValidColumn(list, column)) return "";
+  if (list->IsOwnerData()) return OwnerCellText(list, row, column);
+  const auto& cells = list->rowCells[static_cast<std::size_t>(row)];
+  return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)] : std::string();
 }
 
 }  // namespace fx::headless
@@ -175,7 +174,8 @@ std::vector<std::string> ListRow::Cells(std::size_t count) const {
 BOOL CListCtrl::DeleteItem(int item) {
   Window* list = List(this);
   if (list == nullptr || !ValidRow(list, item)) return FALSE;
-  list->rows.erase(list->rows.begin() + item);
+  if (!list->IsOwnerData()) list->rowCells.erase(list->rowCells.begin() + item);
+  list->rowSelected.erase(list->rowSelected.begin() + item);
   ContentChanged(list);
   return TRUE;
 }
@@ -183,7 +183,8 @@ BOOL CListCtrl::DeleteItem(int item) {
 BOOL CListCtrl::DeleteAllItems() {
   Window* list = List(this);
   if (list == nullptr) return FALSE;
-  list->rows.clear();
+  list->rowCells.clear();
+  list->rowSelected.clear();
   ContentChanged(list);
   return TRUE;
 }
@@ -191,17 +192,15 @@ BOOL CListCtrl::DeleteAllItems() {
 int CListCtrl::GetNextItem(int start, UINT flags) const {
   Window* list = List(this);
   if (list == nullptr) return -1;
-  for (int i = start < 0 ? 0 : start + 1; i < static_cast<int>(list->rows.size()); ++i)
-    if (!(flags & LVNI_SELECTED) || list->rows[static_cast<std::size_t>(i)].selected) return i;
+  for (int i = start < 0 ? 0 : start + 1; i < list->RowCount(); ++i)
+    if (!(flags & LVNI_SELECTED) || list->rowSelected[static_cast<std::size_t>(i)]) return i;
   return -1;
 }
 
 UINT CListCtrl::GetSelectedCount() const {
   Window* list = List(this);
   if (list == nullptr) return 0;
-  UINT count = 0;
-  for (const auto& row : list->rows) count += row.selected ? 1 : 0;
-  return count;
+  return static_cast<UINT>(std::count(list->rowSelected.begin(), list->rowSelected.end(), true));
 }
 
 BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask) {
@@ -211,13 +210,12 @@ BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask) {
   const bool select = (state & LVIS_SELECTED) != 0;
   // Item -1 addresses every row, as with the real control.
   if (item == -1) {
-    for (auto& row : list->rows) row.selected = select;
+    list->rowSelected.assign(list->rowSelected.size(), select);
     return TRUE;
   }
   if (!ValidRow(list, item)) return FALSE;
-  if (select && (list->style & LVS_SINGLESEL))
-    for (auto& row : list->rows) row.selected = false;
-  list->rows[static_cast<std::size_t>(item)].selected = select;
+  if (select && (list->style & LVS_SINGLESEL)) list->rowSelected.assign(list->rowSelected.size(), false);
+  list->rowSelected[static_cast<std::size_t>(item)] = select;
   return TRUE;
 }
 

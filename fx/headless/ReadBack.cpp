@@ -58,9 +58,11 @@ ListViewState ReadListView(HWND dialog, int listId) {
   if (list == nullptr || !list->IsListView()) return state;
   for (const auto& column : list->columns) state.columns.push_back(ListColumn{column.heading, column.format, column.width});
   state.order = list->columnOrder;
-  for (const auto& row : list->rows) {
-    state.rows.push_back(row.Cells(std::max<std::size_t>(list->columns.size(), 1)));
-    state.selected.push_back(row.selected);
+  const int columns = static_cast<int>(std::max<std::size_t>(list->columns.size(), 1));
+  for (int row = 0; row < list->RowCount(); ++row) {
+    auto& cells = state.rows.emplace_back();
+    for (int column = 0; column < columns; ++column) cells.push_back(headless::ListCellText(list, row, column));
+    state.selected.push_back(list->rowSelected[static_cast<std::size_t>(row)]);
   }
   state.bkColor = list->bkColor;
   state.textColor = list->textColor;

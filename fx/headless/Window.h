@@ -20,30 +20,6 @@ namespace fx::headless {
 
 enum class Kind { TopLevel, Dialog, PushButton, CheckBox, GroupBox, Edit, Static, ListView, ComboBox, Tab };
 
-// A list-view row. Its cells are packed into one string, each ended by a NUL (a cell comes from
-// a C string, so it never holds one): a row costs one allocation however many columns it has,
-// and a list of a million rows stays well within a couple of hundred megabytes.
-class ListRow {
- public:
-  std::size_t CellCount() const noexcept;
-  // "" for a cell past the last one.
-  std::string_view Cell(std::size_t index) const noexcept;
-  // Adds empty cells up to `index` when needed.
-  void SetCell(std::size_t index, std::string_view text);
-  // An empty cell at `at`, when the row has a cell there already.
-  void InsertCell(std::size_t at);
-  // The first `count` cells, padded with empty ones.
-  std::vector<std::string> Cells(std::size_t count) const;
-
-  bool selected = false;
-
- private:
-  // The offset where cell `index` starts; npos when the row has fewer cells.
-  std::size_t CellStart(std::size_t index) const noexcept;
-
-  std::string m_packed;
-};
-
 // A value no list content has had before in this process.
 std::uint64_t NextListContentVersion();
 
@@ -74,7 +50,10 @@ struct Window : backend::Attachment {
 
   std::vector<ListColumnData> columns;
   std::vector<int> columnOrder;
-  std::vector<ListRow> rows;
+  // A list-view's rows: an ordinary list keeps each row's cells, an owner-data list
+  // (LVS_OWNERDATA) only how many rows there are, and asks its owner for their texts.
+  std::vector<std::vector<std::string>> rowCells;  // ordinary lists: one per row
+  std::vector<bool> rowSelected;                   // every list: one per row, so its size is the row count
   std::uint64_t listContentVersion = NextListContentVersion();
   COLORREF bkColor = 0xFFFFFF, textColor = 0, textBkColor = 0xFFFFFF;
   DWORD extendedStyle = 0;
@@ -84,6 +63,8 @@ struct Window : backend::Attachment {
 
   HWND handle() { return reinterpret_cast<HWND>(this); }
   bool IsListView() const { return kind == Kind::ListView; }
+  bool IsOwnerData() const { return (style & LVS_OWNERDATA) != 0; }
+  int RowCount() const { return static_cast<int>(rowSelected.size()); }
 };
 
 inline Window* FromHwnd(HWND h) { return reinterpret_cast<Window*>(h); }
@@ -120,6 +101,10 @@ void Post(Window* window, UINT message, WPARAM wParam, LPARAM lParam);
 // Sends a control's command or notification to its parent dialog, as the real control does.
 void NotifyCommand(Window* control, UINT code);
 LRESULT NotifyList(Window* list, UINT code, int row, int column);
+
+// A list cell's text: an ordinary list's own, an owner-data list's from its owner through
+// LVN_GETDISPINFO; "" for a row or column the list does not have.
+std::string ListCellText(const Window* list, int row, int column);
 
 
 // How the controls take keyboard and mouse input (clicks, typing, the list's selection), as the

@@ -83,6 +83,11 @@ DWORD CListCtrl::SetExtendedStyle(DWORD styles) {
 
 int CListCtrl::GetItemCount() const { return static_cast<int>(Send(this, LVM_GETITEMCOUNT)); }
 
+BOOL CListCtrl::SetItemCountEx(int count, DWORD flags) {
+  if (m_hWnd == nullptr || count < 0) return FALSE;
+  return static_cast<BOOL>(Send(this, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), static_cast<LPARAM>(flags)));
+}
+
 int CListCtrl::InsertItem(int item, const char* text) {
   if (m_hWnd == nullptr || item < 0) return -1;
   std::wstring wide = fx::win32::Wide(text ? text : "");
@@ -90,7 +95,6 @@ int CListCtrl::InsertItem(int item, const char* text) {
   data.mask = LVIF_TEXT;
   data.iItem = item;
   data.pszText = wide.data();
-  fx::win32::HoldListDrawing(m_hWnd);
   return static_cast<int>(Send(this, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&data)));
 }
 
@@ -100,7 +104,6 @@ BOOL CListCtrl::SetItemText(int item, int subItem, const char* text) {
   LVITEMW data{};
   data.iSubItem = subItem;
   data.pszText = wide.data();
-  fx::win32::HoldListDrawing(m_hWnd);
   return static_cast<BOOL>(Send(this, LVM_SETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&data)));
 }
 
@@ -134,13 +137,11 @@ int CListCtrl::GetItemText(int item, int subItem, char* buffer, int bufferSize) 
 
 BOOL CListCtrl::DeleteItem(int item) {
   if (item < 0 || item >= GetItemCount()) return FALSE;
-  fx::win32::HoldListDrawing(m_hWnd);
   return static_cast<BOOL>(Send(this, LVM_DELETEITEM, static_cast<WPARAM>(item)));
 }
 
 BOOL CListCtrl::DeleteAllItems() {
   if (m_hWnd == nullptr) return FALSE;
-  fx::win32::HoldListDrawing(m_hWnd);
   return static_cast<BOOL>(Send(this, LVM_DELETEALLITEMS));
 }
 

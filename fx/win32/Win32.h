@@ -31,7 +31,6 @@ struct WindowInfo : backend::Attachment {
   bool subclassed = false;
   WNDPROC previousProc = nullptr;         // a watched control's own procedure
   std::uint64_t listContentVersion = 0;  // list-views: see CListCtrl::GetContentVersion
-  bool drawingHeld = false;               // list-views: see HoldListDrawing
 };
 
 // Windows made or attached by fx; null for any other window.
@@ -43,18 +42,6 @@ std::vector<HWND> OwnWindows();
 // Watches a control so that its object is detached when the control goes away, and so that a
 // list-view's content version follows every message that changes its rows, whoever sends it.
 void WatchControl(HWND control);
-
-// A list-view lays itself out again for every row it is given (scroll bars, header, the rows
-// below), seen or not; under wine that costs milliseconds a row. From the first change of its
-// rows, its drawing is held, and given back, with one layout for all of them, when the thread
-// next reads its messages, when the list or a window around it is about to be shown, or before
-// any message to the list other than a row change or a read of its rows.
-void HoldListDrawing(HWND list);
-void ReleaseListDrawing(HWND list);
-// Gives drawing back to every held list-view that is `window` or inside it.
-void ReleaseListDrawingWithin(HWND window);
-// Whether the message is about to show the window it is sent to.
-bool IsAboutToShow(UINT message, WPARAM wParam, LPARAM lParam);
 
 // A value no list content has had before in this process.
 std::uint64_t NextListContentVersion();

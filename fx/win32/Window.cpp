@@ -28,29 +28,6 @@ std::vector<HWND>& CreationOrder() {
 thread_local CWnd* t_creating = nullptr;
 thread_local int t_creatingTemplate = -1;
 
-UINT ReleaseDrawingMessage() {
-  static const UINT message = ::RegisterWindowMessageW(L"FxReleaseListDrawing");
-  return message;
-}
-
-// Row changes and reads of the rows, which need no layout: everything else, a paint, a scroll,
-// a question about where a row is, first gets the list laid out.
-bool KeepsListDrawingHeld(UINT message) {
-  if (ChangesListContent(message)) return true;
-  switch (message) {
-    case LVM_GETITEMCOUNT:
-    case LVM_GETITEMTEXTA:
-    case LVM_GETITEMTEXTW:
-    case LVM_GETHEADER:
-    case WM_SETREDRAW:
-    case WM_DESTROY:
-    case WM_NCDESTROY:
-      return true;
-    default:
-      return false;
-  }
-}
-
 void Forget(HWND window) {
   auto& map = Map();
   auto found = map.find(window);
@@ -80,12 +57,6 @@ LRESULT CALLBACK ControlWatchProc(HWND window, UINT message, WPARAM wParam, LPAR
     Forget(window);
     return ::CallWindowProcW(previous, window, message, wParam, lParam);
   }
-  if (message == ReleaseDrawingMessage()) {
-    // Posted when the drawing was held; a list that cannot be seen keeps it until it is shown.
-    if (::IsWindowVisible(::GetParent(window))) ReleaseListDrawing(window);
-    return 0;
-  }
-  if (!KeepsListDrawingHeld(message)) ReleaseListDrawing(window);
   const LRESULT result = ::CallWindowProcW(previous, window, message, wParam, lParam);
   if (ChangesListContent(message)) {
     if (WindowInfo* info = Info(window)) info->listContentVersion = NextListContentVersion();
@@ -118,17 +89,48 @@ WindowInfo* AttachCreating(HWND dialog) {
   return Info(dialog);
 }
 
+// An owner-data list of a Unicode dialog asks for its texts in UTF-16; the owner answers in
+// CP932 through the narrow notification, as it does on every backend.
+LRESULT AskOwnerForDisplayInfo(CWnd* owner, WPARAM wParam, NMLVDISPINFOW* wide) {
+  char buffer[1024];
+  NMLVDISPINFOA narrow{};
+  narrow.hdr = wide->hdr;
+  narrow.hdr.code = LVN_GETDISPINFOA;
+  narrow.item.mask = wide->item.mask;
+  narrow.item.iItem = wide->item.iItem;
+  narrow.item.iSubItem = wide->item.iSubItem;
+  narrow.item.state = wide->item.state;
+  narrow.item.stateMask = wide->item.stateMask;
+  narrow.item.iImage = wide->item.iImage;
+  narrow.item.lParam = wide->item.lParam;
+  buffer[0] = '\0';
+  narrow.item.pszText = buffer;
+  narrow.item.cchTextMax = static_cast<int>(sizeof buffer);
+  const LRESULT result = owner->WindowProc(WM_NOTIFY, wParam, reinterpret_cast<LPARAM>(&narrow));
+  wide->item.state = narrow.item.state;
+  wide->item.iImage = narrow.item.iImage;
+  if ((wide->item.mask & LVIF_TEXT) && wide->item.pszText != nullptr && wide->item.cchTextMax > 0) {
+    const std::wstring text = Wide(narrow.item.pszText ? narrow.item.pszText : "");
+    const std::size_t length = std::min(text.size(), static_cast<std::size_t>(wide->item.cchTextMax) - 1);
+    std::copy_n(text.data(), length, wide->item.pszText);
+    wide->item.pszText[length] = L'\0';
+  }
+  return result;
+}
+
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   WindowInfo* info = Info(dialog);
   if (info == nullptr) info = AttachCreating(dialog);
   if (info == nullptr) return FALSE;
-  if (IsAboutToShow(message, wParam, lParam)) ReleaseListDrawingWithin(dialog);
   CWnd* object = info->object;
   if (object == nullptr) {
     if (message == WM_NCDESTROY) Forget(dialog);
     return FALSE;
   }
-  const LRESULT result = object->WindowProc(message, wParam, lParam);
+  const bool wideDisplayInfo =
+      message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(LVN_GETDISPINFOW);
+  const LRESULT result = wideDisplayInfo ? AskOwnerForDisplayInfo(object, wParam, reinterpret_cast<NMLVDISPINFOW*>(lParam))
+                                         : object->WindowProc(message, wParam, lParam);
   switch (message) {
     case WM_NCDESTROY:
       Forget(dialog);
@@ -164,7 +166,6 @@ LRESULT CALLBACK TopLevelProc(HWND window, UINT message, WPARAM wParam, LPARAM l
       object->m_hWnd = window;
     }
   }
-  if (IsAboutToShow(message, wParam, lParam)) ReleaseListDrawingWithin(window);
   WindowInfo* info = Info(window);
   CWnd* object = info ? info->object : nullptr;
   LRESULT result = object ? object->WindowProc(message, wParam, lParam) : ::DefWindowProcW(window, message, wParam, lParam);
@@ -194,37 +195,6 @@ std::vector<HWND> OwnWindows() {
   for (HWND window : CreationOrder())
     if (::IsWindow(window)) live.push_back(window);
   return live;
-}
-
-bool IsAboutToShow(UINT message, WPARAM wParam, LPARAM lParam) {
-  // ShowWindow sends WM_SHOWWINDOW first; SetWindowPos alone only the position change.
-  if (message == WM_SHOWWINDOW) return wParam != FALSE;
-  return message == WM_WINDOWPOSCHANGING && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW);
-}
-
-void HoldListDrawing(HWND list) {
-  WindowInfo* info = Info(list);
-  // Only a watched list hears the messages that give drawing back. One hidden by its own style
-  // is left alone: giving drawing back would show it.
-  if (info == nullptr || !info->subclassed || info->drawingHeld || !(::GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE))
-    return;
-  info->drawingHeld = true;
-  ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  ::PostMessageW(list, ReleaseDrawingMessage(), 0, 0);
-}
-
-void ReleaseListDrawing(HWND list) {
-  WindowInfo* info = Info(list);
-  if (info == nullptr || !info->drawingHeld) return;
-  info->drawingHeld = false;
-  ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-}
-
-void ReleaseListDrawingWithin(HWND window) {
-  std::vector<HWND> held;
-  for (const auto& [handle, info] : Map())
-    if (info.drawingHeld && (handle == window || ::IsChild(window, handle))) held.push_back(handle);
-  for (HWND list : held) ReleaseListDrawing(list);
 }
 
 void WatchControl(HWND control) {

@@ -1,5 +1,6 @@
 // CListCtrl: a list-view control in report view. Rows are addressed by index, columns by their
-// index whatever their order on screen.
+// index whatever their order on screen. A list with the LVS_OWNERDATA style keeps no texts: its
+// owner holds the rows, sets their count and answers LVN_GETDISPINFO for each cell shown or read.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,9 @@ class CListCtrl : public CWnd {
   DWORD SetExtendedStyle(DWORD styles);
 
   int GetItemCount() const;
+  // An owner-data list's row count (rows past it go, new rows come unselected); `flags` are
+  // LVSICF_NOINVALIDATEALL and LVSICF_NOSCROLL. An ordinary list takes it as a hint only.
+  BOOL SetItemCountEx(int count, DWORD flags = LVSICF_NOINVALIDATEALL);
   int InsertItem(int item, const char* text);  // returns the new row's index, -1 on failure
   BOOL SetItemText(int item, int subItem, const char* text);
   CString GetItemText(int item, int subItem) const;

@@ -59,6 +59,26 @@ struct NMITEMACTIVATE {
   UINT uKeyFlags;
 };
 
+// A list-view item as an owner-data list asks for it: the owner fills the fields in `mask`.
+// For LVIF_TEXT it copies at most cchTextMax - 1 bytes to pszText, or points pszText at a
+// NUL-terminated text of its own that stays valid until the notification returns.
+struct LVITEM {
+  UINT mask;
+  int iItem;
+  int iSubItem;
+  UINT state;
+  UINT stateMask;
+  char* pszText;
+  int cchTextMax;
+  int iImage;
+  LPARAM lParam;
+};
+
+struct NMLVDISPINFO {
+  NMHDR hdr;
+  LVITEM item;
+};
+
 constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
 constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
 constexpr WPARAM MAKEWPARAM(unsigned lo, unsigned hi) { return static_cast<WPARAM>((lo & 0xFFFF) | ((hi & 0xFFFF) << 16)); }
@@ -129,6 +149,7 @@ constexpr UINT CBN_EDITCHANGE = 5;
 constexpr UINT NM_CLICK = static_cast<UINT>(-2);
 constexpr UINT NM_DBLCLK = static_cast<UINT>(-3);
 constexpr UINT NM_RCLICK = static_cast<UINT>(-5);
+constexpr UINT LVN_GETDISPINFO = static_cast<UINT>(-150);
 constexpr UINT TCN_SELCHANGE = static_cast<UINT>(-551);
 constexpr UINT TCN_SELCHANGING = static_cast<UINT>(-552);
 
@@ -191,6 +212,7 @@ constexpr DWORD LVS_SINGLESEL = 0x0004;
 constexpr DWORD LVS_SHOWSELALWAYS = 0x0008;
 constexpr DWORD LVS_SORTASCENDING = 0x0010;
 constexpr DWORD LVS_SORTDESCENDING = 0x0020;
+constexpr DWORD LVS_OWNERDATA = 0x1000;
 constexpr DWORD LVS_EX_FULLROWSELECT = 0x0020;
 constexpr DWORD LVS_EX_HEADERDRAGDROP = 0x0010;
 constexpr int LVCFMT_LEFT = 0;
@@ -199,6 +221,9 @@ constexpr int LVCFMT_CENTER = 2;
 constexpr UINT LVNI_ALL = 0x0000;
 constexpr UINT LVNI_SELECTED = 0x0002;
 constexpr UINT LVIS_SELECTED = 0x0002;
+constexpr UINT LVIF_TEXT = 0x0001;
+constexpr DWORD LVSICF_NOINVALIDATEALL = 0x0001;
+constexpr DWORD LVSICF_NOSCROLL = 0x0002;
 
 // Menus.
 constexpr UINT TPM_LEFTALIGN = 0x0000;
