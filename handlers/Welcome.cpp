@@ -1,7 +1,6 @@
 #include "handlers/Welcome.h"
 
 #include <array>
-#include <cstdio>
 #include <utility>
 
 #include "fx/Sjis.h"
@@ -12,12 +11,6 @@
 
 namespace pellix {
 namespace {
-
-std::string Unsigned(unsigned value) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%u", value);
-  return buffer;
-}
 
 void ReplaceFirstNoCase(std::string& text, std::string_view placeholder, std::string_view value) {
   const std::size_t pos = fx::sjis::FindNoCase(text, placeholder);
@@ -33,10 +26,10 @@ std::string ExpandWelcome(std::string_view welcomeTemplate, const JoinUserInfo& 
   const std::array<std::pair<std::string_view, std::string>, 7> values = {{
       {"%NODE%", NodeAddress(user.ip, user.port)},
       {"%IP%", IpAddress(user.ip)},
-      {"%PORT%", Unsigned(user.port)},
+      {"%PORT%", std::to_string(user.port)},
       {"%RAWNAME%", std::string(fx::sjis::Cut(name, kWelcomeMaxBytes))},
       {"%NAME%", std::string(fx::sjis::Cut(BaseName(name), kWelcomeNameMaxBytes))},
-      {"%FILES%", Unsigned(user.files)},
+      {"%FILES%", std::to_string(user.files)},
       {"%LINE%", std::string(LineTypeName(user.lineType))},
   }};
   std::string text(fx::sjis::Cut(welcomeTemplate, kWelcomeMaxBytes));

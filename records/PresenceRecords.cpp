@@ -1,6 +1,5 @@
 #include "records/PresenceRecords.h"
 
-#include <cstdio>
 
 #include "records/HostText.h"
 #include "records/LineTypeName.h"
@@ -8,12 +7,6 @@
 
 namespace pellix {
 namespace {
-
-std::string Unsigned(unsigned value) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%u", value);
-  return buffer;
-}
 
 void AppendAddress(RecordLine& line, AddressForm form, std::uint32_t ip, std::uint16_t port) {
   line.Own("[").Own(FormatAddress(form, ip, port)).Own("]");
@@ -23,7 +16,7 @@ void AppendAddress(RecordLine& line, AddressForm form, std::uint32_t ip, std::ui
 // both log line forms.
 RecordLine& JoinBody(RecordLine& line, const JoinUserInfo& user, AddressForm form) {
   line.Chat(HostText(user.name)).Own(" (").Own(LineTypeName(user.lineType)).Own(" ");
-  line.Own(Unsigned(user.files)).Own(" files)");
+  line.Own(std::to_string(user.files)).Own(" files)");
   AppendAddress(line, form, user.ip, user.port);
   return line;
 }
