@@ -32,7 +32,7 @@ void PrepareHome(BenchSession& s) {
 void BM_StartToFirstEvent(benchmark::State& state) {
   BenchSession s;
   PrepareHome(s);
-  const std::size_t parsesBefore = fx::testing::ProfileFileLoads();
+  const std::size_t parsesBefore = fx::seams::ProfileFileLoads();
   for (auto _ : state) {
     fx::ProfileForgetCache();
     s.Load();
@@ -46,7 +46,7 @@ void BM_StartToFirstEvent(benchmark::State& state) {
     state.ResumeTiming();
   }
   state.counters["ini_parses"] =
-      static_cast<double>(fx::testing::ProfileFileLoads() - parsesBefore) / static_cast<double>(state.iterations());
+      static_cast<double>(fx::seams::ProfileFileLoads() - parsesBefore) / static_cast<double>(state.iterations());
 }
 
 void ReadWhole(const std::string& path) {

@@ -231,7 +231,7 @@ TEST(EventLogFile, FailedWriteEndsTheRecordingAsEndWould) {
   StartWith(s, "Html=0\r\nTimeStump=0\r\n");
   s.Say("#start");
   s.Chat("taro", "kept");
-  fx::testing::FailFileWritesAfter(0);
+  fx::seams::FailFileWritesAfter(0);
   s.Chat("taro", "lost");
   const Rows rows = EventRows(s);
   ASSERT_EQ(rows.size(), 4u);
@@ -239,7 +239,7 @@ TEST(EventLogFile, FailedWriteEndsTheRecordingAsEndWould) {
   s.Chat("taro", "after");  // no recording: a row, no line, no second stop row
   EXPECT_EQ(EventRows(s).size(), 5u);
 
-  fx::testing::FailFileWritesAfter(std::nullopt);
+  fx::seams::FailFileWritesAfter(std::nullopt);
   s.Say("#start");  // the file was closed, so the same second opens it again
   EXPECT_TRUE(s.desktop.messageBoxes.empty());
   s.Chat("taro", "resumed");
@@ -251,14 +251,14 @@ TEST(EventLogFile, AWriteCutShortByAFullDiskLeavesNoTornLine) {
   StartWith(s, "Html=0\r\nTimeStump=0\r\n");
   s.Say("#start");
   s.Chat("taro", "kept");
-  fx::testing::FailFileWritesAfter(0, 7);  // the disk fills up inside the next line
+  fx::seams::FailFileWritesAfter(0, 7);  // the disk fills up inside the next line
   s.Chat("taro", "torn");
   ASSERT_EQ(EventRows(s).back()[1], "停止");
   EXPECT_EQ(s.ReadFile(kTextFile), "発言 <taro> kept\r\n");
 
   // Room again; a start in the same second (or on the same date and time of another year)
   // appends to the same file, on a line of its own.
-  fx::testing::FailFileWritesAfter(std::nullopt);
+  fx::seams::FailFileWritesAfter(std::nullopt);
   s.Say("#start");
   s.Chat("taro", "resumed");
   EXPECT_EQ(s.ReadFile(kTextFile), "発言 <taro> kept\r\n発言 <taro> resumed\r\n");
@@ -267,7 +267,7 @@ TEST(EventLogFile, AWriteCutShortByAFullDiskLeavesNoTornLine) {
 TEST(EventLogFile, FailedStyleBlockWriteEndsTheRecording) {
   PluginSession s;
   StartWith(s, "Html=1\r\n");
-  fx::testing::FailFileWritesAfter(0);
+  fx::seams::FailFileWritesAfter(0);
   s.Say("#start");
   const Rows rows = EventRows(s);
   ASSERT_EQ(rows.size(), 2u);

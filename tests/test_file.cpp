@@ -25,7 +25,7 @@ class FileTest : public ::testing::Test {
     m_path = m_folder + "/log.txt";
   }
   void TearDown() override {
-    fx::testing::FailFileWritesAfter(std::nullopt);
+    fx::seams::FailFileWritesAfter(std::nullopt);
     std::error_code ignored;
     std::filesystem::remove_all(m_folder, ignored);
   }
@@ -132,15 +132,15 @@ TEST_F(FileTest, InjectedWriteFailures) {
   fx::File b;
   ASSERT_TRUE(a.OpenForAppend(m_path));
   ASSERT_TRUE(b.OpenForAppend(m_folder + "/b.txt"));
-  fx::testing::FailFileWritesAfter(2);
+  fx::seams::FailFileWritesAfter(2);
   EXPECT_TRUE(a.Write("1"));
   EXPECT_TRUE(b.Write("2"));  // the count is shared by every file
   EXPECT_FALSE(a.Write("3"));
   EXPECT_FALSE(b.Write("4"));
   EXPECT_EQ(Read(m_path), "1");
-  fx::testing::FailFileWritesAfter(0);
+  fx::seams::FailFileWritesAfter(0);
   EXPECT_FALSE(a.Write("5"));
-  fx::testing::FailFileWritesAfter(std::nullopt);
+  fx::seams::FailFileWritesAfter(std::nullopt);
   EXPECT_TRUE(a.Write("6"));
   EXPECT_EQ(Read(m_path), "16");
 }
@@ -150,10 +150,10 @@ TEST_F(FileTest, AWriteThatFailsPartWayIsTakenBack) {
   ASSERT_TRUE(file.OpenForAppend(m_path));
   ASSERT_TRUE(file.Write("whole line\r\n"));
   // A disk that fills up after 5 bytes of the next line.
-  fx::testing::FailFileWritesAfter(0, 5);
+  fx::seams::FailFileWritesAfter(0, 5);
   EXPECT_FALSE(file.Write("torn line\r\n"));
   EXPECT_EQ(Read(m_path), "whole line\r\n");
-  fx::testing::FailFileWritesAfter(std::nullopt);
+  fx::seams::FailFileWritesAfter(std::nullopt);
   EXPECT_TRUE(file.Write("next line\r\n"));
   EXPECT_EQ(Read(m_path), "whole line\r\nnext line\r\n");
 }

@@ -332,12 +332,12 @@ TEST_F(ProfileTest, AParsedFileIsReusedUntilItChanges) {
   std::string content = "[KeyWord]\r\n";
   for (int i = 0; i < 200; ++i) content += "Word[" + std::to_string(i) + "]=w\r\n";
   WriteFile(content);
-  const std::size_t loadsBefore = fx::testing::ProfileFileLoads();
+  const std::size_t loadsBefore = fx::seams::ProfileFileLoads();
   for (int i = 0; i < 200; ++i) EXPECT_EQ(Get("KeyWord", "Word[" + std::to_string(i) + "]"), "w");
-  EXPECT_EQ(fx::testing::ProfileFileLoads(), loadsBefore + 1);
+  EXPECT_EQ(fx::seams::ProfileFileLoads(), loadsBefore + 1);
   ASSERT_TRUE(Put("KeyWord", "Word[0]", "changed"));
   EXPECT_EQ(Get("KeyWord", "Word[0]"), "changed");
-  EXPECT_EQ(fx::testing::ProfileFileLoads(), loadsBefore + 1);  // our own write needs no re-read
+  EXPECT_EQ(fx::seams::ProfileFileLoads(), loadsBefore + 1);  // our own write needs no re-read
 }
 
 // Writes change the kept parse in place; after any mix of them, the parse, the file and a fresh
@@ -345,7 +345,7 @@ TEST_F(ProfileTest, AParsedFileIsReusedUntilItChanges) {
 TEST_F(ProfileTest, WritesKeepTheParseInStepWithTheFile) {
   WriteFile("[A]\r\nx=1\r\n; note\r\n\r\n[B]\r\ny=2");
   EXPECT_EQ(Get("A", "x"), "1");
-  const std::size_t loads = fx::testing::ProfileFileLoads();
+  const std::size_t loads = fx::seams::ProfileFileLoads();
   ASSERT_TRUE(Put("A", "a1", "1"));
   ASSERT_TRUE(Put("B", "b1", "2"));
   ASSERT_TRUE(Put("C", "c", "3"));
@@ -354,7 +354,7 @@ TEST_F(ProfileTest, WritesKeepTheParseInStepWithTheFile) {
   ASSERT_TRUE(Put("C", "c", "33"));
   ASSERT_TRUE(Put("c", "C2", "6"));
   ASSERT_TRUE(Put("A", "A2", "7"));
-  EXPECT_EQ(fx::testing::ProfileFileLoads(), loads);
+  EXPECT_EQ(fx::seams::ProfileFileLoads(), loads);
   EXPECT_EQ(ReadFile(), "[A]\r\nx=5\r\na1=1\r\na2=7\r\n; note\r\n\r\n[B]\r\ny=2\r\nb1=2\r\n[C]\r\nc=33\r\nC2=6\r\n");
   const std::vector<std::pair<std::string, std::string>> keys = {
       {"A", "x"}, {"A", "a1"}, {"A", "a2"}, {"B", "y"}, {"B", "b1"}, {"C", "c"}, {"C", "c2"}};

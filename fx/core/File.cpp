@@ -45,7 +45,7 @@ WriteBudget TakeWriteBudget() {
 
 }  // namespace detail
 
-namespace testing {
+namespace seams {
 
 void FailFileWritesAfter(std::optional<std::size_t> successfulWrites, std::size_t bytesOfAFailingWrite) {
   std::lock_guard lock(g_faultMutex);
@@ -53,5 +53,5 @@ void FailFileWritesAfter(std::optional<std::size_t> successfulWrites, std::size_
   g_bytesOfAFailingWrite = bytesOfAFailingWrite;
 }
 
-}  // namespace testing
+}  // namespace seams
 }  // namespace fx

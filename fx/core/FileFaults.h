@@ -1,4 +1,4 @@
-// The injected write failures of fx::testing::FailFileWritesAfter, shared by both backends.
+// The injected write failures of fx::seams::FailFileWritesAfter, shared by both backends.
 #pragma once
 
 #include <cstddef>

@@ -350,11 +350,11 @@ void ProfileForgetCache() {
   g_cache.clear();
 }
 
-namespace testing {
+namespace seams {
 std::size_t ProfileFileLoads() {
   std::lock_guard lock(g_cacheMutex);
   return g_fileLoads;
 }
-}  // namespace testing
+}  // namespace seams
 
 }  // namespace fx

@@ -5,9 +5,9 @@
 
 #include <cstddef>
 
-namespace fx::testing {
+namespace fx::seams {
 
 // How many times a profile file was read and parsed from disk so far.
 std::size_t ProfileFileLoads();
 
-}  // namespace fx::testing
+}  // namespace fx::seams

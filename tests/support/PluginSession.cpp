@@ -42,7 +42,7 @@ PluginSession::~PluginSession() {
   Shutdown();
   fx::SetDesktop(nullptr);
   fx::SetFixedLocalTime(std::nullopt);
-  fx::testing::FailFileWritesAfter(std::nullopt);
+  fx::seams::FailFileWritesAfter(std::nullopt);
   fx::ProfileForgetCache();
   std::error_code ignored;
   fs::remove_all(home, ignored);

@@ -37,11 +37,11 @@ class File {
   int m_fd = -1;
 };
 
-namespace testing {
+namespace seams {
 // After N more successful Write calls (process-wide), every Write fails; nullopt switches it off.
 // A failing Write first hands bytesOfAFailingWrite of its bytes to the file, as a disk that fills
 // up part-way through a write does.
 void FailFileWritesAfter(std::optional<std::size_t> successfulWrites, std::size_t bytesOfAFailingWrite = 0);
-}  // namespace testing
+}  // namespace seams
 
 }  // namespace fx

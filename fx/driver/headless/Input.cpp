@@ -1,8 +1,8 @@
 // The driver's input on the headless backend: keyboard and mouse messages posted to the control
 // and delivered by the message loop, whose pre-translation runs the dialog managers.
-#include "../core/Input.h"
+#include "driver/Input.h"
 
-#include "Window.h"
+#include "headless/Window.h"
 #include "fx/App.h"
 #include "fx/Wnd.h"
 

@@ -1,7 +1,7 @@
 // What a person sees of the headless windows, for the driver.
 #include <algorithm>
 
-#include "Window.h"
+#include "headless/Window.h"
 #include "fx/Testing.h"
 #include "fx/Wnd.h"
 

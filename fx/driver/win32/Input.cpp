@@ -1,9 +1,9 @@
 // The driver's input on Win32: keyboard and mouse messages posted to the real controls and run
 // through the message loop with its pre-translation (fx::PumpMessages), so the dialog manager
 // and the controls answer them as they answer a person. The pointer is moved to each click.
-#include "../core/Input.h"
+#include "driver/Input.h"
 
-#include "Win32.h"
+#include "win32/Win32.h"
 #include "fx/App.h"
 
 namespace fx::input {

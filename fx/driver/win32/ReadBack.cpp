@@ -1,8 +1,8 @@
 // What a person sees of the real windows, for the driver: read from the controls themselves.
 #include <algorithm>
 
-#include "../core/Input.h"
-#include "Win32.h"
+#include "driver/Input.h"
+#include "win32/Win32.h"
 #include "fx/ListCtrl.h"
 #include "fx/Testing.h"
 

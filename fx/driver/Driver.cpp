@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <sstream>
 
-#include "Backend.h"
-#include "HeldMenu.h"
-#include "Input.h"
+#include "core/Backend.h"
+#include "core/HeldMenu.h"
+#include "driver/Input.h"
 #include "fx/App.h"
 #include "fx/Sjis.h"
 #include "fx/Testing.h"
