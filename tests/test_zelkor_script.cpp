@@ -217,7 +217,10 @@ TEST(ZelkorScriptParser, HelpListsEveryFormTheParserTakes) {
   for (const auto& name : actions) EXPECT_TRUE(listed("ui ", name)) << "ui " << name << " is not in:\n" << help;
   for (const char* usage : {"  join NAME IP PORT LINE FILES ", "  clock YYYY-MM-DD HH:MM:SS ",
                             "    ui type DIALOG CONTROL TEXT\n", "    ui row|row+ctrl|row+shift DIALOG LIST ROW [COLUMN]\n",
-                            "    ui enter|escape|close DIALOG\n", "    ui folder PATH|cancel "})
+                            "    ui enter|escape|close DIALOG\n", "    ui folder PATH|cancel ", "    ui show DIALOG|all ",
+                            "    ui where DIALOG [CONTROL] ", "    ui columns DIALOG LIST COLUMN...\n",
+                            "    ui key DIALOG CONTROL [ctrl+][shift+]enter|escape|tab|space|left|right|pgup|pgdn, or "
+                            "DIALOG LIST ROW\n"})
     EXPECT_NE(help.find(usage), std::string::npos) << usage;
   // Each usage is the one the parser names when an argument is missing.
   EXPECT_NE(ErrorOf("ui type 13002").find("(usage: ui type DIALOG CONTROL TEXT)"), std::string::npos);
@@ -508,6 +511,11 @@ TEST_F(ZelkorSession, DriverActionsThatCannotBeDoneAreLineErrors) {
   ASSERT_EQ(Run("ui tab 13001 13001 1\nui click 13003 13026\n"), kExitOk) << errors;
   ASSERT_EQ(Run("ui menu 32771\n"), kExitBadInput);
   EXPECT_EQ(errors, "zelkor: line 1: no popup menu is open\n");
+  ASSERT_EQ(Run("ui dismiss\n"), kExitBadInput);
+  EXPECT_EQ(errors, "zelkor: line 1: no popup menu is open\n");
+  // An action on the window itself names no control.
+  ASSERT_EQ(Run("ui close 13007\nui close 13007\n"), kExitBadInput);
+  EXPECT_NE(errors.find("zelkor: line 2: cannot act on window 13007: hidden"), std::string::npos) << errors;
 }
 
 TEST_F(ZelkorSession, KeysArePressedInAControlAndRefusedForHiddenOrMissingOnes) {
@@ -531,6 +539,17 @@ TEST_F(ZelkorSession, PopupMenusAreShownWhenTheyOpenAndChosenByCommand) {
   EXPECT_NE(transcript_.find(menu + U8(u8"[clipboard] | 09:05:07 | 入室 |")), std::string::npos) << transcript_;
   // Choosing closed the menu.
   EXPECT_EQ(errors, "zelkor: line 6: no popup menu is open\n");
+
+  // Looking at a window or answering the picker leaves the menu as it was; a menu after another
+  // action may be a new one, and is shown again.
+  ASSERT_EQ(Run("say #event\njoin a 1.2.3.4 5 6 7\nui rclick 13000 13000 0\nui show 13000\nui folder cancel\n"
+                "ui where 13000\n"),
+            kExitOk)
+      << errors;
+  std::size_t shown = 0;
+  for (std::size_t at = transcript_.find(menu); at != std::string::npos; at = transcript_.find(menu, at + 1)) ++shown;
+  EXPECT_EQ(shown, 2u) << transcript_;
+  EXPECT_TRUE(transcript_.ends_with(menu + "* shut down\n")) << transcript_;
 }
 
 TEST_F(ZelkorSession, FolderPickerTakesTheQueuedAnswers) {
