@@ -101,7 +101,7 @@ TEST(ZelkorScriptParser, TextIsTheRestOfTheLineAfterOneBlank) {
   EXPECT_EQ(ParseAs<SayCommand>("say #start").text, "#start");
   EXPECT_EQ(ParseAs<SayCommand>("say").text, "");
   EXPECT_EQ(ParseAs<SayCommand>("say  # not a comment").text, " # not a comment");
-  EXPECT_EQ(ParseAs<UiCommand>("ui type 13002 13018  (%LINE%)").text, " (%LINE%)");
+  EXPECT_EQ(ParseAs<UiCommand>("ui type 13002 13018  (%LINE%)").values.text, " (%LINE%)");
   // A line from a file with CR LF ends loses its CR only.
   EXPECT_EQ(ParseAs<SayCommand>("say hi \r").text, "hi ");
 }
@@ -217,82 +217,103 @@ TEST(ZelkorScriptParser, HelpListsEveryFormTheParserTakes) {
   for (const auto& name : actions) EXPECT_TRUE(listed("ui ", name)) << "ui " << name << " is not in:\n" << help;
   for (const char* usage : {"  join NAME IP PORT LINE FILES ", "  clock YYYY-MM-DD HH:MM:SS ",
                             "    ui type DIALOG CONTROL TEXT\n", "    ui row|row+ctrl|row+shift DIALOG LIST ROW [COLUMN]\n",
-                            "    ui enter|escape|close DIALOG\n", "    ui folder PATH|cancel "})
+                            "    ui enter|escape|close DIALOG\n", "    ui folder PATH|cancel ", "    ui show DIALOG|all ",
+                            "    ui where DIALOG [CONTROL] ", "    ui columns DIALOG LIST COLUMN...\n",
+                            "    ui key DIALOG CONTROL [ctrl+][shift+]enter|escape|tab|space|left|right|pgup|pgdn, or "
+                            "DIALOG LIST ROW\n"})
     EXPECT_NE(help.find(usage), std::string::npos) << usage;
   // Each usage is the one the parser names when an argument is missing.
   EXPECT_NE(ErrorOf("ui type 13002").find("(usage: ui type DIALOG CONTROL TEXT)"), std::string::npos);
   EXPECT_NE(ErrorOf("join bob").find("(usage: join NAME IP PORT LINE FILES)"), std::string::npos);
 }
 
+namespace {
+
+// The table entry a `ui` line was parsed to, by its name; empty when it did not parse.
+std::string_view ActionOf(const UiCommand& ui) { return ui.action != nullptr ? ui.action->name : ""; }
+
+// The key a `ui key` line presses, with the modifier keys held.
+UiKeyPress PressedBy(std::string_view line) {
+  const auto ui = ParseAs<UiCommand>(line);
+  EXPECT_TRUE(ui.values.key.has_value()) << line << " selects a row instead";
+  return ui.values.key.value_or(UiKeyPress{UiKey::Enter, UiKeys::None});
+}
+
+}  // namespace
+
 TEST(ZelkorScriptParser, DriverActions) {
   auto ui = ParseAs<UiCommand>("ui show 13000");
-  EXPECT_EQ(ui.action, UiAction::Show);
-  EXPECT_EQ(ui.dialog, 13000);
-  EXPECT_FALSE(ui.all);
-  EXPECT_TRUE(ParseAs<UiCommand>("ui show all").all);
+  EXPECT_EQ(ActionOf(ui), "show");
+  EXPECT_EQ(ui.values.window, 13000);
+  EXPECT_FALSE(ui.values.all);
+  ui = ParseAs<UiCommand>("ui show all");
+  EXPECT_TRUE(ui.values.all);
+  EXPECT_FALSE(ui.values.window) << "no window to look for";
   EXPECT_NE(ErrorOf("ui show everything").find("bad DIALOG"), std::string::npos);
 
   ui = ParseAs<UiCommand>("ui click 13002 13019");
-  EXPECT_EQ(ui.action, UiAction::Click);
-  EXPECT_EQ(ui.control, 13019);
-  EXPECT_EQ(ParseAs<UiCommand>("ui clear 13002 13018").action, UiAction::Clear);
+  EXPECT_EQ(ActionOf(ui), "click");
+  EXPECT_EQ(ui.values.control, 13019);
+  EXPECT_EQ(ActionOf(ParseAs<UiCommand>("ui clear 13002 13018")), "clear");
 
   ui = ParseAs<UiCommand>("ui row 13000 13000 -1");
-  EXPECT_EQ(ui.action, UiAction::Row);
-  EXPECT_EQ(ui.row, -1);
-  EXPECT_EQ(ui.column, 0);
-  EXPECT_EQ(ui.keys, UiKeys::None);
+  EXPECT_EQ(ActionOf(ui), "row");
+  EXPECT_EQ(ui.values.row, -1);
+  EXPECT_EQ(ui.values.column, 0);
+  EXPECT_EQ(ui.action->held, UiKeys::None);
   ui = ParseAs<UiCommand>("ui row+ctrl 13002 13030 2 1");
-  EXPECT_EQ(ui.keys, UiKeys::Control);
-  EXPECT_EQ(ui.row, 2);
-  EXPECT_EQ(ui.column, 1);
-  EXPECT_EQ(ParseAs<UiCommand>("ui row+shift 13002 13030 0").keys, UiKeys::Shift);
-  EXPECT_EQ(ParseAs<UiCommand>("ui rclick 13000 13000 3").action, UiAction::RightClick);
+  EXPECT_EQ(ui.action->held, UiKeys::Control);
+  EXPECT_EQ(ui.values.row, 2);
+  EXPECT_EQ(ui.values.column, 1);
+  EXPECT_EQ(ParseAs<UiCommand>("ui row+shift 13002 13030 0").action->held, UiKeys::Shift);
+  EXPECT_EQ(ActionOf(ParseAs<UiCommand>("ui rclick 13000 13000 3")), "rclick");
   ui = ParseAs<UiCommand>("ui dblclick 13000 13000 1 2");
-  EXPECT_EQ(ui.action, UiAction::DoubleClick);
-  EXPECT_EQ(ui.column, 2);
+  EXPECT_EQ(ActionOf(ui), "dblclick");
+  EXPECT_EQ(ui.values.column, 2);
   ui = ParseAs<UiCommand>("ui key 13000 13000 4");
-  EXPECT_EQ(ui.action, UiAction::Key);
-  EXPECT_EQ(ui.row, 4);
+  EXPECT_EQ(ActionOf(ui), "key");
+  EXPECT_FALSE(ui.values.key) << "a row number selects that row";
+  EXPECT_EQ(ui.values.row, 4);
   ui = ParseAs<UiCommand>("ui key 13002 13028 escape");
-  EXPECT_EQ(ui.action, UiAction::PressKey);
-  EXPECT_EQ(ui.control, 13028);
-  EXPECT_EQ(ui.key, UiKey::Escape);
-  EXPECT_EQ(ParseAs<UiCommand>("ui key 13003 13026 space").key, UiKey::Space);
-  ui = ParseAs<UiCommand>("ui key 13001 1 ctrl+shift+tab");
-  EXPECT_EQ(ui.key, UiKey::Tab);
-  EXPECT_EQ(ui.keys, UiKeys::ControlShift);
-  EXPECT_EQ(ParseAs<UiCommand>("ui key 13001 1 ctrl+pgdn").keys, UiKeys::Control);
-  EXPECT_EQ(ParseAs<UiCommand>("ui key 13001 13001 right").key, UiKey::Right);
+  EXPECT_EQ(ui.values.control, 13028);
+  EXPECT_EQ(PressedBy("ui key 13002 13028 escape").key, UiKey::Escape);
+  EXPECT_EQ(PressedBy("ui key 13003 13026 space").key, UiKey::Space);
+  EXPECT_EQ(PressedBy("ui key 13001 1 ctrl+shift+tab").key, UiKey::Tab);
+  EXPECT_EQ(PressedBy("ui key 13001 1 ctrl+shift+tab").held, UiKeys::ControlShift);
+  EXPECT_EQ(PressedBy("ui key 13001 1 ctrl+pgdn").held, UiKeys::Control);
+  EXPECT_EQ(PressedBy("ui key 13001 13001 right").key, UiKey::Right);
   EXPECT_NE(ErrorOf("ui key 13001 1 shift+ctrl+tab").find("unknown key"), std::string::npos);
   EXPECT_NE(ErrorOf("ui key 13002 13028 home").find("unknown key \"home\""), std::string::npos);
   EXPECT_NE(ErrorOf("ui key 13002 13028 enter 1").find("unexpected text"), std::string::npos);
 
   ui = ParseAs<UiCommand>("ui tab 13001 13001 1");
-  EXPECT_EQ(ui.action, UiAction::Tab);
-  EXPECT_EQ(ui.row, 1);
-  EXPECT_EQ(ParseAs<UiCommand>("ui pick 13007 13029 0").action, UiAction::Pick);
-  EXPECT_EQ(ParseAs<UiCommand>("ui enter 13001").action, UiAction::Enter);
-  EXPECT_EQ(ParseAs<UiCommand>("ui escape 13001").action, UiAction::Escape);
-  EXPECT_EQ(ParseAs<UiCommand>("ui close 13007").action, UiAction::Close);
+  EXPECT_EQ(ActionOf(ui), "tab");
+  EXPECT_EQ(ui.values.index, 1);
+  EXPECT_EQ(ActionOf(ParseAs<UiCommand>("ui pick 13007 13029 0")), "pick");
+  EXPECT_EQ(ActionOf(ParseAs<UiCommand>("ui enter 13001")), "enter");
+  EXPECT_EQ(ActionOf(ParseAs<UiCommand>("ui escape 13001")), "escape");
+  EXPECT_EQ(ActionOf(ParseAs<UiCommand>("ui close 13007")), "close");
   EXPECT_NE(ErrorOf("ui close 13007 1").find("unexpected text"), std::string::npos);
 
   ui = ParseAs<UiCommand>("ui resize 13000 640 200");
-  EXPECT_EQ(ui.row, 640);
-  EXPECT_EQ(ui.column, 200);
-  EXPECT_EQ(ParseAs<UiCommand>("ui menu 32771").row, 32771);
-  EXPECT_EQ(ParseAs<UiCommand>("ui dismiss").action, UiAction::Dismiss);
+  EXPECT_EQ(ui.values.width, 640);
+  EXPECT_EQ(ui.values.height, 200);
+  EXPECT_EQ(ParseAs<UiCommand>("ui menu 32771").values.command, 32771);
+  EXPECT_EQ(ActionOf(ParseAs<UiCommand>("ui dismiss")), "dismiss");
 
   ui = ParseAs<UiCommand>(U8(u8"ui folder /tmp/ログ 置き場"));
-  EXPECT_EQ(ui.action, UiAction::Folder);
-  EXPECT_EQ(ui.text, "/tmp/ログ 置き場");
-  EXPECT_FALSE(ui.cancel);
-  EXPECT_TRUE(ParseAs<UiCommand>("ui folder cancel").cancel);
+  EXPECT_EQ(ActionOf(ui), "folder");
+  EXPECT_EQ(ui.values.folder, std::optional<std::string>("/tmp/ログ 置き場"));
+  EXPECT_EQ(ParseAs<UiCommand>("ui folder cancel").values.folder, std::nullopt);
   EXPECT_NE(ErrorOf("ui folder").find("missing PATH"), std::string::npos);
 
   ui = ParseAs<UiCommand>("ui columns 13000 13000 2 0 1");
-  EXPECT_EQ(ui.order, (std::vector<int>{2, 0, 1}));
+  EXPECT_EQ(ui.values.order, (std::vector<int>{2, 0, 1}));
   EXPECT_NE(ErrorOf("ui columns 13000 13000").find("missing COLUMN"), std::string::npos);
+
+  // The control is optional: without it the window itself is meant.
+  EXPECT_FALSE(ParseAs<UiCommand>("ui where 13001").values.control);
+  EXPECT_EQ(ParseAs<UiCommand>("ui where 13001 5").values.control, 5);
 }
 
 TEST(ZelkorConsoleDesktop, LaunchTargets) {
@@ -490,6 +511,11 @@ TEST_F(ZelkorSession, DriverActionsThatCannotBeDoneAreLineErrors) {
   ASSERT_EQ(Run("ui tab 13001 13001 1\nui click 13003 13026\n"), kExitOk) << errors;
   ASSERT_EQ(Run("ui menu 32771\n"), kExitBadInput);
   EXPECT_EQ(errors, "zelkor: line 1: no popup menu is open\n");
+  ASSERT_EQ(Run("ui dismiss\n"), kExitBadInput);
+  EXPECT_EQ(errors, "zelkor: line 1: no popup menu is open\n");
+  // An action on the window itself names no control.
+  ASSERT_EQ(Run("ui close 13007\nui close 13007\n"), kExitBadInput);
+  EXPECT_NE(errors.find("zelkor: line 2: cannot act on window 13007: hidden"), std::string::npos) << errors;
 }
 
 TEST_F(ZelkorSession, KeysArePressedInAControlAndRefusedForHiddenOrMissingOnes) {
@@ -513,6 +539,17 @@ TEST_F(ZelkorSession, PopupMenusAreShownWhenTheyOpenAndChosenByCommand) {
   EXPECT_NE(transcript_.find(menu + U8(u8"[clipboard] | 09:05:07 | 入室 |")), std::string::npos) << transcript_;
   // Choosing closed the menu.
   EXPECT_EQ(errors, "zelkor: line 6: no popup menu is open\n");
+
+  // Looking at a window or answering the picker leaves the menu as it was; a menu after another
+  // action may be a new one, and is shown again.
+  ASSERT_EQ(Run("say #event\njoin a 1.2.3.4 5 6 7\nui rclick 13000 13000 0\nui show 13000\nui folder cancel\n"
+                "ui where 13000\n"),
+            kExitOk)
+      << errors;
+  std::size_t shown = 0;
+  for (std::size_t at = transcript_.find(menu); at != std::string::npos; at = transcript_.find(menu, at + 1)) ++shown;
+  EXPECT_EQ(shown, 2u) << transcript_;
+  EXPECT_TRUE(transcript_.ends_with(menu + "* shut down\n")) << transcript_;
 }
 
 TEST_F(ZelkorSession, FolderPickerTakesTheQueuedAnswers) {

@@ -154,11 +154,6 @@ class ArgumentReader {
     return static_cast<int>(Number(what, low, std::numeric_limits<int>::max()));
   }
 
-  std::optional<int> OptionalIndex(std::string_view what) {
-    if (m_reader.AtEnd()) return std::nullopt;
-    return Index(what);
-  }
-
   std::uint32_t Ip() {
     const std::string word = Word("IP");
     const auto ip = ParseDottedIp(word);
@@ -170,9 +165,9 @@ class ArgumentReader {
     if (!m_reader.AtEnd()) Fail("unexpected text after the arguments (usage: " + m_usage + ")");
   }
 
- private:
   [[noreturn]] void Missing(std::string_view what) { Fail("missing " + std::string(what) + " (usage: " + m_usage + ")"); }
 
+ private:
   LineReader& m_reader;
   std::string m_usage;
 };
@@ -215,216 +210,135 @@ ClockCommand ParseClock(ArgumentReader& args) {
   return ClockCommand{fx::LocalTime{d[0], d[1], d[2], t[0], t[1], t[2]}};
 }
 
-// One form of a line: its name, its arguments as a person types them, what it does, and how its
-// arguments are read. `help`, --help and the messages for unknown names all come from the tables
-// below, so a form added there is listed everywhere.
-template <typename Command>
-struct Form {
-  const char* name;
-  const char* arguments;
-  const char* does;
-  Command (*parse)(ArgumentReader& args, LineReader& reader);
-};
+using UiKind = UiArgumentKind;
 
-std::string UsageOf(std::string_view prefix, const char* name, const char* arguments) {
-  std::string usage = std::string(prefix) + name;
-  if (*arguments != '\0') usage += std::string(" ") + arguments;
-  return usage;
-}
+// The keys `ui key` names.
+constexpr std::pair<std::string_view, UiKey> kKeyNames[] = {
+    {"enter", UiKey::Enter}, {"escape", UiKey::Escape}, {"tab", UiKey::Tab},       {"space", UiKey::Space},
+    {"left", UiKey::Left},   {"right", UiKey::Right},   {"pgup", UiKey::PageUp}, {"pgdn", UiKey::PageDown}};
 
-template <typename Command, std::size_t N>
-std::string KnownNames(const Form<Command> (&forms)[N]) {
+std::string KeyNames(std::string_view separator) {
   std::string names;
-  for (const auto& form : forms) names += (names.empty() ? "" : " ") + std::string(form.name);
+  for (const auto& [name, key] : kKeyNames) names += (names.empty() ? "" : std::string(separator)) + std::string(name);
   return names;
 }
 
-template <typename Command, std::size_t N>
-Command ParseForm(const Form<Command> (&forms)[N], std::string_view prefix, std::string_view name, LineReader& reader,
-                  const std::string& unknown) {
-  for (const auto& form : forms) {
-    if (name != form.name) continue;
-    ArgumentReader args(reader, UsageOf(prefix, form.name, form.arguments));
-    return form.parse(args, reader);
+// One argument as a person types it.
+std::string UsageOf(const UiArgument& argument) {
+  std::string usage = argument.name;
+  switch (argument.kind) {
+    case UiKind::WindowOrAll: usage += "|all"; break;
+    case UiKind::Folder: usage += "|cancel"; break;
+    case UiKind::Columns: usage += "..."; break;
+    case UiKind::KeyOrRow: usage = "[ctrl+][shift+]" + KeyNames("|") + ", or DIALOG LIST ROW"; break;
+    default: break;
   }
-  Fail(unknown + " " + Quoted(name) + " (known: " + KnownNames(forms) + ")");
+  return argument.optional ? "[" + usage + "]" : usage;
 }
 
-UiCommand DialogAction(UiAction action, ArgumentReader& args) {
-  UiCommand ui{};
-  ui.action = action;
-  ui.dialog = args.Id("DIALOG");
-  args.End();
-  return ui;
+std::string ArgumentsOf(const UiAction& action) {
+  std::string arguments;
+  for (const auto& argument : action.arguments) arguments += (arguments.empty() ? "" : " ") + UsageOf(argument);
+  return arguments;
 }
 
-UiCommand ControlAction(UiAction action, ArgumentReader& args, std::string_view controlName) {
-  UiCommand ui{};
-  ui.action = action;
-  ui.dialog = args.Id("DIALOG");
-  ui.control = args.Id(controlName);
-  return ui;
+std::string UsageOf(std::string_view prefix, std::string_view name, std::string_view arguments) {
+  std::string usage = std::string(prefix) + std::string(name);
+  if (!arguments.empty()) usage += " " + std::string(arguments);
+  return usage;
 }
 
-UiCommand RowAction(UiAction action, UiKeys keys, ArgumentReader& args) {
-  UiCommand ui = ControlAction(action, args, "LIST");
-  ui.keys = keys;
-  ui.row = args.Index("ROW", -1);
-  ui.column = args.OptionalIndex("COLUMN").value_or(0);
-  args.End();
-  return ui;
+template <typename Entries>
+std::string KnownNames(const Entries& entries) {
+  std::string names;
+  for (const auto& entry : entries) names += (names.empty() ? "" : " ") + std::string(entry.name);
+  return names;
 }
 
-UiCommand IndexAction(UiAction action, ArgumentReader& args, std::string_view controlName) {
-  UiCommand ui = ControlAction(action, args, controlName);
-  ui.row = args.Index("INDEX");
-  args.End();
-  return ui;
+// A key name, after ctrl+ or shift+ or both, or the row's number: told apart by the word.
+void ReadKeyOrRow(ArgumentReader& args, const char* what, UiValues& values) {
+  const std::string word = args.Word(what);
+  std::string_view name = word;
+  const bool control = name.starts_with("ctrl+") && (name.remove_prefix(5), true);
+  const bool shift = name.starts_with("shift+") && (name.remove_prefix(6), true);
+  const auto* key =
+      std::find_if(std::begin(kKeyNames), std::end(kKeyNames), [&](const auto& known) { return known.first == name; });
+  if (key != std::end(kKeyNames)) {
+    values.key = UiKeyPress{key->second, control && shift ? UiKeys::ControlShift
+                                         : control        ? UiKeys::Control
+                                         : shift          ? UiKeys::Shift
+                                                          : UiKeys::None};
+  } else if (!word.empty() && (std::isdigit(static_cast<unsigned char>(word[0])) || word[0] == '-' || word[0] == '+')) {
+    values.row = static_cast<int>(WholeNumber(word, "ROW", 0, std::numeric_limits<int>::max()));
+  } else {
+    Fail("unknown key " + Quoted(word) + " (known: " + KeyNames(" ") +
+         ", after ctrl+ or shift+ or both, or a ROW number)");
+  }
 }
 
-constexpr const char* kRowArguments = "DIALOG LIST ROW [COLUMN]";
-
-const Form<UiCommand> kUiForms[] = {
-    {"show", "DIALOG|all", "print a window (all: every plug-in window)",
-     [](ArgumentReader& args, LineReader&) {
-       UiCommand ui{};
-       ui.action = UiAction::Show;
-       const std::string target = args.Word("DIALOG");
-       if (target == "all") {
-         ui.all = true;
-       } else {
-         ui.dialog = static_cast<int>(WholeNumber(target, "DIALOG", 0, 65535));
-       }
-       args.End();
-       return ui;
-     }},
-    {"click", "DIALOG CONTROL", "click a button or check box",
-     [](ArgumentReader& args, LineReader&) {
-       UiCommand ui = ControlAction(UiAction::Click, args, "CONTROL");
-       args.End();
-       return ui;
-     }},
-    {"type", "DIALOG CONTROL TEXT", "type TEXT at the end of an edit field",
-     [](ArgumentReader& args, LineReader&) {
-       UiCommand ui = ControlAction(UiAction::Type, args, "CONTROL");
-       ui.text = args.Text("TEXT");
-       return ui;
-     }},
-    {"clear", "DIALOG CONTROL", "empty an edit field",
-     [](ArgumentReader& args, LineReader&) {
-       UiCommand ui = ControlAction(UiAction::Clear, args, "CONTROL");
-       args.End();
-       return ui;
-     }},
-    {"row", kRowArguments, "click a row (-1: below the rows)",
-     [](ArgumentReader& args, LineReader&) { return RowAction(UiAction::Row, UiKeys::None, args); }},
-    {"row+ctrl", kRowArguments, "click a row (-1: below the rows)",
-     [](ArgumentReader& args, LineReader&) { return RowAction(UiAction::Row, UiKeys::Control, args); }},
-    {"row+shift", kRowArguments, "click a row (-1: below the rows)",
-     [](ArgumentReader& args, LineReader&) { return RowAction(UiAction::Row, UiKeys::Shift, args); }},
-    {"rclick", kRowArguments, "right-click a row (its menu opens)",
-     [](ArgumentReader& args, LineReader&) { return RowAction(UiAction::RightClick, UiKeys::None, args); }},
-    {"dblclick", kRowArguments, "double-click a list cell",
-     [](ArgumentReader& args, LineReader&) { return RowAction(UiAction::DoubleClick, UiKeys::None, args); }},
-    {"key", "DIALOG CONTROL [ctrl+][shift+]enter|escape|tab|space|left|right|pgup|pgdn, or DIALOG LIST ROW",
-     "press a key in a control, or select a list row with the arrow keys",
-     [](ArgumentReader& args, LineReader&) {
-       // Told apart by the last word: a key name, or the row's number.
-       UiCommand ui = ControlAction(UiAction::Key, args, "CONTROL");
-       const std::string last = args.Word("KEY or ROW");
-       static constexpr std::pair<std::string_view, UiKey> kKeys[] = {
-           {"enter", UiKey::Enter}, {"escape", UiKey::Escape}, {"tab", UiKey::Tab},        {"space", UiKey::Space},
-           {"left", UiKey::Left},   {"right", UiKey::Right},   {"pgup", UiKey::PageUp}, {"pgdn", UiKey::PageDown}};
-       std::string_view name = last;
-       const bool control = name.starts_with("ctrl+") && (name.remove_prefix(5), true);
-       const bool shift = name.starts_with("shift+") && (name.remove_prefix(6), true);
-       const auto* key = std::find_if(std::begin(kKeys), std::end(kKeys), [&](const auto& k) { return k.first == name; });
-       if (key != std::end(kKeys)) {
-         ui.action = UiAction::PressKey;
-         ui.key = key->second;
-         ui.keys = control && shift ? UiKeys::ControlShift : control ? UiKeys::Control : shift ? UiKeys::Shift : UiKeys::None;
-       } else if (!last.empty() && (std::isdigit(static_cast<unsigned char>(last[0])) || last[0] == '-' || last[0] == '+')) {
-         ui.row = static_cast<int>(WholeNumber(last, "ROW", 0, std::numeric_limits<int>::max()));
-       } else {
-         Fail("unknown key " + Quoted(last) +
-              " (known: enter escape tab space left right pgup pgdn, after ctrl+ or shift+ or both, or a ROW number)");
-       }
-       args.End();
-       return ui;
-     }},
-    {"tab", "DIALOG TAB INDEX", "select a tab",
-     [](ArgumentReader& args, LineReader&) { return IndexAction(UiAction::Tab, args, "TAB"); }},
-    {"pick", "DIALOG COMBO INDEX", "pick a combo-box item",
-     [](ArgumentReader& args, LineReader&) { return IndexAction(UiAction::Pick, args, "COMBO"); }},
-    {"enter", "DIALOG", "press Enter, Escape or the close box",
-     [](ArgumentReader& args, LineReader&) { return DialogAction(UiAction::Enter, args); }},
-    {"escape", "DIALOG", "press Enter, Escape or the close box",
-     [](ArgumentReader& args, LineReader&) { return DialogAction(UiAction::Escape, args); }},
-    {"close", "DIALOG", "press Enter, Escape or the close box",
-     [](ArgumentReader& args, LineReader&) { return DialogAction(UiAction::Close, args); }},
-    {"resize", "DIALOG WIDTH HEIGHT", "resize a window",
-     [](ArgumentReader& args, LineReader&) {
-       UiCommand ui{};
-       ui.action = UiAction::Resize;
-       ui.dialog = args.Id("DIALOG");
-       ui.row = static_cast<int>(args.Number("WIDTH", 0, 32767));
-       ui.column = static_cast<int>(args.Number("HEIGHT", 0, 32767));
-       args.End();
-       return ui;
-     }},
-    {"menu", "COMMAND", "choose from the open popup menu",
-     [](ArgumentReader& args, LineReader&) {
-       UiCommand ui{};
-       ui.action = UiAction::Menu;
-       ui.row = args.Id("COMMAND");
-       args.End();
-       return ui;
-     }},
-    {"dismiss", "", "close the open popup menu",
-     [](ArgumentReader& args, LineReader&) {
-       UiCommand ui{};
-       ui.action = UiAction::Dismiss;
-       args.End();
-       return ui;
-     }},
-    {"folder", "PATH|cancel", "answer the next folder picker",
-     [](ArgumentReader& args, LineReader&) {
-       UiCommand ui{};
-       ui.action = UiAction::Folder;
-       ui.text = args.Text("PATH");
-       if (ui.text == "cancel") {
-         ui.cancel = true;
-         ui.text.clear();
-       } else if (ui.text.empty()) {
-         Fail("missing PATH (usage: ui folder PATH|cancel)");
-       }
-       return ui;
-     }},
-    {"columns", "DIALOG LIST COLUMN...", "order a list's columns on screen",
-     [](ArgumentReader& args, LineReader& reader) {
-       UiCommand ui = ControlAction(UiAction::Columns, args, "LIST");
-       while (!reader.AtEnd()) ui.order.push_back(args.Index("COLUMN"));
-       if (ui.order.empty()) Fail("missing COLUMN (usage: ui columns DIALOG LIST COLUMN...)");
-       return ui;
-     }},
-    {"where", "DIALOG [CONTROL]", "print where a window or control is on the screen: LEFT TOP WIDTH HEIGHT",
-     [](ArgumentReader& args, LineReader& reader) {
-       UiCommand ui{};
-       ui.action = UiAction::Where;
-       ui.dialog = args.Id("DIALOG");
-       ui.control = reader.AtEnd() ? -1 : args.Id("CONTROL");
-       args.End();
-       return ui;
-     }},
-};
+void ReadArgument(const UiArgument& argument, ArgumentReader& args, LineReader& reader, UiValues& values) {
+  const char* what = argument.name;
+  switch (argument.kind) {
+    case UiKind::Window: values.window = args.Id(what); break;
+    case UiKind::WindowOrAll: {
+      const std::string word = args.Word(what);
+      if (word == "all") {
+        values.all = true;
+      } else {
+        values.window = static_cast<int>(WholeNumber(word, what, 0, 65535));
+      }
+      break;
+    }
+    case UiKind::Control: values.control = args.Id(what); break;
+    case UiKind::Row: values.row = args.Index(what, -1); break;
+    case UiKind::Column: values.column = args.Index(what); break;
+    case UiKind::Index: values.index = args.Index(what); break;
+    case UiKind::Width: values.width = static_cast<int>(args.Number(what, 0, 32767)); break;
+    case UiKind::Height: values.height = static_cast<int>(args.Number(what, 0, 32767)); break;
+    case UiKind::Command: values.command = args.Id(what); break;
+    case UiKind::Text: values.text = args.Text(what); break;
+    case UiKind::KeyOrRow: ReadKeyOrRow(args, what, values); break;
+    case UiKind::Folder: {
+      std::string path = args.Text(what);
+      if (path.empty()) args.Missing(what);
+      if (path != "cancel") values.folder = std::move(path);
+      break;
+    }
+    case UiKind::Columns:
+      while (!reader.AtEnd()) values.order.push_back(args.Index(what));
+      if (values.order.empty()) args.Missing(what);
+      break;
+  }
+}
 
 UiCommand ParseUi(LineReader& reader) {
   const auto name = reader.Word(false);
   if (!name) Fail("missing ui action (for example: ui show 13000, ui click 13002 13019; help lists them)");
-  return ParseForm(kUiForms, "ui ", *name, reader, "unknown ui action");
+  const auto actions = UiActions();
+  const auto action =
+      std::find_if(actions.begin(), actions.end(), [&](const UiAction& known) { return *name == known.name; });
+  if (action == actions.end()) Fail("unknown ui action " + Quoted(*name) + " (known: " + KnownNames(actions) + ")");
+  ArgumentReader args(reader, UsageOf("ui ", action->name, ArgumentsOf(*action)));
+  UiCommand command{&*action, {}};
+  for (const auto& argument : action->arguments) {
+    if (argument.optional && reader.AtEnd()) continue;
+    ReadArgument(argument, args, reader, command.values);
+  }
+  args.End();
+  return command;
 }
 
-const Form<ScriptCommand> kLineForms[] = {
+// One form of a line: its name, its arguments as a person types them, what it does, and how its
+// arguments are read. `help`, --help and the messages for unknown names all come from this table
+// and the table of `ui` actions, so a form added there is listed everywhere.
+struct Form {
+  const char* name;
+  const char* arguments;
+  const char* does;
+  ScriptCommand (*parse)(ArgumentReader& args, LineReader& reader);
+};
+
+const Form kLineForms[] = {
     {"join", "NAME IP PORT LINE FILES", "a user joins (LINE 0-10: Unknown ... T3+)",
      [](ArgumentReader& args, LineReader&) -> ScriptCommand {
        JoinCommand join;
@@ -490,26 +404,47 @@ const Form<ScriptCommand> kLineForms[] = {
 };
 
 ScriptCommand ParseCommand(std::string_view word, LineReader& reader) {
-  return ParseForm(kLineForms, "", word, reader, "unknown command");
+  for (const auto& form : kLineForms) {
+    if (word != form.name) continue;
+    ArgumentReader args(reader, UsageOf("", form.name, form.arguments));
+    return form.parse(args, reader);
+  }
+  Fail("unknown command " + Quoted(word) + " (known: " + KnownNames(kLineForms) + ")");
+}
+
+// A form as `help` lists it.
+struct HelpLine {
+  std::string_view name;
+  std::string arguments;
+  std::string_view does;
+};
+
+std::vector<HelpLine> UiHelpLines() {
+  std::vector<HelpLine> lines;
+  for (const auto& action : UiActions()) lines.push_back({action.name, ArgumentsOf(action), action.help});
+  return lines;
+}
+
+std::vector<HelpLine> LineHelpLines() {
+  std::vector<HelpLine> lines;
+  for (const auto& form : kLineForms) lines.push_back({form.name, form.arguments, form.does});
+  return lines;
 }
 
 // "  USAGE  DOES" lines, DOES at one column (on a line of its own after a long USAGE); neighbours
 // that do the same are joined ("ui enter|escape|close DIALOG").
-template <typename Command, std::size_t N>
-void DescribeForms(std::string& out, const Form<Command> (&forms)[N], const std::string& indent, std::string_view prefix) {
+void DescribeForms(std::string& out, const std::vector<HelpLine>& lines, const std::string& indent, std::string_view prefix) {
   constexpr std::size_t kColumn = 32;
-  for (std::size_t i = 0; i < N;) {
-    std::string names = forms[i].name;
+  for (std::size_t i = 0; i < lines.size();) {
+    std::string names(lines[i].name);
     std::size_t next = i + 1;
-    for (; next < N && std::string_view(forms[next].arguments) == forms[i].arguments &&
-           std::string_view(forms[next].does) == forms[i].does;
-         ++next)
-      names += std::string("|") + forms[next].name;
-    const std::string usage = indent + UsageOf(prefix, names.c_str(), forms[i].arguments);
+    for (; next < lines.size() && lines[next].arguments == lines[i].arguments && lines[next].does == lines[i].does; ++next)
+      names += "|" + std::string(lines[next].name);
+    const std::string usage = indent + UsageOf(prefix, names, lines[i].arguments);
     out += usage.size() + 2 <= kColumn ? usage + std::string(kColumn - usage.size(), ' ')
                                        : usage + "\n" + std::string(kColumn, ' ');
-    out += std::string(forms[i].does) + "\n";
-    if (prefix.empty() && std::string_view(forms[i].name) == "ui") DescribeForms(out, kUiForms, indent + "  ", "ui ");
+    out += std::string(lines[i].does) + "\n";
+    if (prefix.empty() && lines[i].name == "ui") DescribeForms(out, UiHelpLines(), indent + "  ", "ui ");
     i = next;
   }
 }
@@ -526,7 +461,7 @@ bool IsEventLine(std::string_view line) {
 
 std::string ScriptHelp() {
   std::string out = "Script lines (UTF-8; # starts a comment line; NAME may be \"double quoted\"):\n";
-  DescribeForms(out, kLineForms, "  ", "");
+  DescribeForms(out, LineHelpLines(), "  ", "");
   out +=
       "Window ids: 13000 event log, 13001 settings, 13002 and 13003 its pages, 13007 URL collector;\n"
       "resources/resource.h has every control id.\n";

@@ -8,10 +8,9 @@
 #include <string>
 #include <string_view>
 #include <variant>
-#include <vector>
 
 #include "fx/Clock.h"
-#include "fx/Testing.h"
+#include "zelkor/UiActions.h"
 
 namespace zelkor {
 
@@ -43,46 +42,6 @@ struct ClockCommand {
 };
 struct ExitCommand {};
 struct HelpCommand {};
-
-// Driver actions; `dialog` is the template id of the window acted on.
-enum class UiAction {
-  Show,       // dialog, or all plug-in windows when `all`
-  Click,      // dialog control
-  Type,       // dialog control text
-  Clear,      // dialog control
-  Row,        // dialog control row [column], with keys
-  RightClick, // dialog control row [column]
-  DoubleClick,// dialog control row [column]
-  Key,        // dialog control row: the list's selection moved with the keyboard
-  PressKey,   // dialog control key
-  Tab,        // dialog control index
-  Pick,       // dialog control index
-  Enter,      // dialog
-  Escape,     // dialog
-  Close,      // dialog
-  Resize,     // dialog width height
-  Menu,       // command
-  Dismiss,    // closes the open popup menu
-  Folder,     // text, or cancel when `cancel`
-  Columns,    // dialog control order...
-  Where,      // dialog [control]; control -1 for the window itself
-};
-using UiKeys = fx::testing::Keys;
-using UiKey = fx::testing::Key;
-
-struct UiCommand {
-  UiAction action;
-  int dialog = 0;
-  int control = 0;
-  int row = 0;     // also the tab or combo index, the width, or the menu command
-  int column = 0;  // also the height
-  UiKeys keys = UiKeys::None;
-  UiKey key = UiKey::Enter;
-  bool all = false;
-  bool cancel = false;
-  std::string text;
-  std::vector<int> order;
-};
 
 using ScriptCommand = std::variant<JoinCommand, LeaveCommand, RenameCommand, ChatCommand, SayCommand,
                                    ClockCommand, ExitCommand, HelpCommand, UiCommand>;

@@ -1,43 +1,27 @@
 #include "zelkor/SessionRunner.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <type_traits>
 
-#include "fx/App.h"
 #include "fx/Clock.h"
 #include "fx/Profile.h"
-#include "fx/Sjis.h"
 #include "fx/Testing.h"
-#include "fx/Wnd.h"
 #include "zelkor/DottedIp.h"
+#include "zelkor/UiActions.h"
 
 namespace zelkor {
 namespace {
 
-namespace fs = std::filesystem;
 namespace ft = fx::testing;
 using Outcome = SessionRunner::Outcome;
 
 Outcome BadLine(std::string message) { return Outcome{Outcome::Kind::BadLine, std::move(message)}; }
-
-constexpr const char* kMenusOnScreen = "popup menus are on the screen (--desktop screen): choose there";
-
-std::string WindowName(int templateId) { return "window " + std::to_string(templateId); }
 
 // The host's echo lines end in CR LF, which the transcript's own line end replaces.
 std::string_view WithoutLineEnd(std::string_view text) {
   if (text.ends_with("\r\n")) text.remove_suffix(2);
   else if (text.ends_with("\n")) text.remove_suffix(1);
   return text;
-}
-
-// The picker hands back full paths without a trailing separator; so does the script.
-std::optional<std::string> FullFolderPath(const std::string& cp932Path) {
-  fs::path path = fs::absolute(fs::path(fx::sjis::ToUtf8(cp932Path))).lexically_normal();
-  std::string text = path.string();
-  while (text.size() > 1 && text.back() == '/') text.pop_back();
-  return fx::sjis::FromUtf8(text);
 }
 
 void DescribeMenu(Transcript& transcript, const ft::OpenMenu& menu) {
@@ -160,111 +144,11 @@ Outcome SessionRunner::Execute(const ScriptCommand& command) {
           Finish();
           return Outcome{Outcome::Kind::Ended, {}};
         } else if constexpr (std::is_same_v<T, UiCommand>) {
-          return ExecuteUi(c);
+          if (UiFailure failure = RunUiCommand(c, m_transcript, m_desktop)) return BadLine(std::move(*failure));
         }
         return {};
       },
       command);
-}
-
-Outcome SessionRunner::ExecuteUi(const UiCommand& ui) {
-  switch (ui.action) {
-    case UiAction::Menu: {
-      if (m_desktop.PopupMenusOnScreen()) return BadLine(kMenusOnScreen);
-      if (!ft::CurrentMenu()) return BadLine("no popup menu is open");
-      if (!ft::ChooseMenuItem(static_cast<UINT>(ui.row)))
-        return BadLine("the open menu has no command " + std::to_string(ui.row));
-      fx::PumpMessages();
-      return {};
-    }
-    case UiAction::Dismiss:
-      if (m_desktop.PopupMenusOnScreen()) return BadLine(kMenusOnScreen);
-      if (!ft::CurrentMenu()) return BadLine("no popup menu is open");
-      ft::DismissMenu();
-      return {};
-    case UiAction::Folder: {
-      std::optional<std::string> answer;
-      if (!ui.cancel) {
-        answer = FullFolderPath(ui.text);
-        if (!answer) return BadLine("the folder's full path cannot be written in Shift-JIS (CP932)");
-      }
-      if (!m_desktop.QueueFolderAnswer(std::move(answer)))
-        return BadLine("the folder picker is on the screen (--desktop screen): choose the folder there");
-      return {};
-    }
-    case UiAction::Where:
-      ReportWhere(ui);
-      return {};
-    case UiAction::Show:
-      if (ui.all) {
-        for (HWND window : ft::TopLevelWindows())
-          if (ft::TemplateIdOf(window) >= 0) m_transcript.Picture(ft::Describe(window));
-        return {};
-      }
-      break;
-    default:
-      break;
-  }
-
-  const HWND dialog = ft::FindDialog(ui.dialog);
-  if (dialog == nullptr) return BadLine("no window made from template " + std::to_string(ui.dialog));
-  if (ui.action == UiAction::Show) {
-    std::string picture = ft::Describe(dialog);
-    // A tab page has no caption of its own; name it by its template.
-    if (picture.starts_with("[]")) picture.replace(0, 2, "[page " + std::to_string(ui.dialog) + "]");
-    m_transcript.Picture(picture);
-    return {};
-  }
-  const bool needsControl = ui.action != UiAction::Enter && ui.action != UiAction::Escape &&
-                            ui.action != UiAction::Close && ui.action != UiAction::Resize;
-  if (needsControl && ft::FindControl(dialog, ui.control) == nullptr)
-    return BadLine(WindowName(ui.dialog) + " has no control " + std::to_string(ui.control));
-
-  bool done = false;
-  switch (ui.action) {
-    case UiAction::Click: done = ft::Click(dialog, ui.control); break;
-    case UiAction::Type: done = ft::TypeText(dialog, ui.control, ui.text); break;
-    case UiAction::Clear: done = ft::ClearText(dialog, ui.control); break;
-    case UiAction::Row: done = ft::ClickRow(dialog, ui.control, ui.row, ui.column, ui.keys); break;
-    case UiAction::RightClick: done = ft::RightClickRow(dialog, ui.control, ui.row, ui.column); break;
-    case UiAction::DoubleClick: done = ft::DoubleClickRow(dialog, ui.control, ui.row, ui.column); break;
-    case UiAction::Key: done = ft::SelectRowByKeyboard(dialog, ui.control, ui.row); break;
-    case UiAction::PressKey: done = ft::PressKey(dialog, ui.control, ui.key, ui.keys); break;
-    case UiAction::Tab: done = ft::SelectTab(dialog, ui.control, ui.row); break;
-    case UiAction::Pick: done = ft::PickComboItem(dialog, ui.control, ui.row); break;
-    case UiAction::Enter: done = ft::PressEnter(dialog); break;
-    case UiAction::Escape: done = ft::PressEscape(dialog); break;
-    case UiAction::Close: done = ft::CloseBox(dialog); break;
-    case UiAction::Resize: done = ft::Resize(dialog, ui.row, ui.column); break;
-    case UiAction::Columns: done = ft::SetColumnOrder(dialog, ui.control, ui.order); break;
-    default: break;
-  }
-  fx::PumpMessages();
-  if (!done) {
-    const std::string target = needsControl ? " control " + std::to_string(ui.control) + " of " : " ";
-    return BadLine("cannot act on" + target + WindowName(ui.dialog) +
-                   ": hidden, read-only, or no such row, column, tab or item");
-  }
-  return {};
-}
-
-// Where a window or control is on the screen, for a tool outside that clicks or types there.
-// Something that is not on the screen is said so on the same line, and the run goes on.
-void SessionRunner::ReportWhere(const UiCommand& ui) {
-  const std::string dialogId = std::to_string(ui.dialog);
-  const std::string label = "[where " + dialogId + (ui.control >= 0 ? " " + std::to_string(ui.control) : "") + "] ";
-  const HWND dialog = ft::FindDialog(ui.dialog);
-  if (dialog == nullptr) return m_transcript.Line(label + "no window made from template " + dialogId);
-  HWND target = dialog;
-  if (ui.control >= 0) {
-    target = ft::FindControl(dialog, ui.control);
-    if (target == nullptr) return m_transcript.Line(label + WindowName(ui.dialog) + " has no control " + std::to_string(ui.control));
-  }
-  if (!ft::IsVisible(target)) return m_transcript.Line(label + "hidden: not on the screen");
-  RECT rect{};
-  CWnd::FromHandle(target)->GetWindowRect(&rect);
-  m_transcript.Line(label + std::to_string(rect.left) + " " + std::to_string(rect.top) + " " +
-                    std::to_string(rect.right - rect.left) + " " + std::to_string(rect.bottom - rect.top));
 }
 
 // A person sees a popup menu when it opens; the transcript shows it then.
@@ -272,7 +156,7 @@ void SessionRunner::ShowOpenedMenu(bool menuWasOpen, const ScriptCommand& comman
   const auto menu = ft::CurrentMenu();
   if (!menu) return;
   const auto* ui = std::get_if<UiCommand>(&command);
-  const bool mayReopen = ui != nullptr && ui->action != UiAction::Show && ui->action != UiAction::Folder;
+  const bool mayReopen = ui != nullptr && ui->action->mayReopenMenu;
   if (!menuWasOpen || mayReopen) DescribeMenu(m_transcript, *menu);
 }
 

@@ -71,9 +71,7 @@ class SessionRunner : private HostServices {
   void EchoText(ChannelId channel, std::string_view text, std::uint32_t colour) override;
 
   Outcome Execute(const ScriptCommand& command);
-  Outcome ExecuteUi(const UiCommand& ui);
   void ShowOpenedMenu(bool menuWasOpen, const ScriptCommand& command);
-  void ReportWhere(const UiCommand& ui);
   void LabelFor(ChannelId channel);
 
   std::string m_pluginPath;
