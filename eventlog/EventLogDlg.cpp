@@ -82,7 +82,6 @@ BOOL CEventLogDlg::OnInitDialog() {
   m_eventList.InsertColumn(2, "ステータス", LVCFMT_LEFT, 250);
   m_eventList.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
   m_eventRows.Clear();  // a new window starts with an empty list
-  m_rowKinds.clear();
   UpdateData(FALSE);
   return TRUE;
 }
@@ -105,7 +104,6 @@ BOOL CEventLogDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
     case ID_CLEAR_LOG:
       m_eventList.DeleteAllItems();
       m_eventRows.Clear();
-      m_rowKinds.clear();
       return TRUE;
     case ID_OPEN_URL:
       fx::ShellOpen(std::string(CellForCopy(row, 2)).c_str(), SW_HIDE);
@@ -170,15 +168,11 @@ std::string_view CEventLogDlg::CellForCopy(int row, int column) const {
 
 void CEventLogDlg::AddEvent(pellix::RecordKind kind, const char* detail) {
   if (m_eventList.m_hWnd == nullptr) return;
-  // Rows appended without a kind (AppendRow) have none of their own: Chat stands for them.
-  m_rowKinds.resize(m_eventRows.Count(), pellix::RecordKind::Chat);
-  m_rowKinds.push_back(kind);
-  AppendRow(clockTexts.EventTime(fx::GetLocalTime()), pellix::RecordLabel(kind), detail ? detail : "");
+  AppendRow(kind, clockTexts.EventTime(fx::GetLocalTime()), pellix::RecordLabel(kind), detail ? detail : "");
 }
 
 bool CEventLogDlg::IsUrlRow(int row) const {
-  const auto at = static_cast<std::size_t>(row);
-  return row >= 0 && at < m_rowKinds.size() && m_rowKinds[at] == pellix::RecordKind::Url;
+  return row >= 0 && m_eventRows.KindOf(static_cast<std::size_t>(row)) == pellix::RecordKind::Url;
 }
 
 bool CEventLogDlg::StartLogging() {

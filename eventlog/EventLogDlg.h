@@ -3,7 +3,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "eventlog/EventRows.h"
 #include "eventlog/LogState.h"
@@ -26,10 +25,10 @@ class CEventLogDlg : public CDialog {
 
   // Appends a row stamped with the current local time, labelled by its kind.
   void AddEvent(pellix::RecordKind kind, const char* detail);
-  // Appends a row with the cells given and no kind of its own: its menu is the ordinary one.
-  void AppendRow(std::string_view time, std::string_view label, std::string_view detail) {
+  // Appends a row of the kind with the cells given; the kind, not the label, chooses its menu.
+  void AppendRow(pellix::RecordKind kind, std::string_view time, std::string_view label, std::string_view detail) {
     if (m_eventList.m_hWnd == nullptr) return;
-    m_eventRows.Append(time, label, detail);
+    m_eventRows.Append(kind, time, label, detail);
     m_eventList.SetItemCountEx(static_cast<int>(m_eventRows.Count()), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
   }
   // Captures the settings and opens a new log file; false when already active or the file
@@ -66,9 +65,6 @@ class CEventLogDlg : public CDialog {
   std::string_view CellForCopy(int row, int column) const;
 
   std::string m_recordBuffer;  // kept between writes, so that a record line costs no allocation
-  // The kind of each row of the event list, by the row's index: rows are only appended and
-  // cleared all at once, so an index keeps its row.
-  std::vector<pellix::RecordKind> m_rowKinds;
 };
 
 // The module's single instance, reached directly by every part of the plug-in; plugin/Module.cpp

@@ -27,12 +27,13 @@ char* EventRows::Reserve(std::size_t bytes) {
   return at;
 }
 
-void EventRows::Append(std::string_view time, std::string_view label, std::string_view detail) {
+void EventRows::Append(RecordKind kind, std::string_view time, std::string_view label, std::string_view detail) {
   const std::string_view cells[kColumns] = {UpToNul(time), UpToNul(label), UpToNul(detail)};
-  std::size_t bytes = 0;
+  std::size_t bytes = 1;
   for (const auto cell : cells) bytes += cell.size() + 1;
   char* at = Reserve(bytes);
   m_rows.push_back(at);
+  *at++ = static_cast<char>(kind);
   for (const auto cell : cells) {
     std::memcpy(at, cell.data(), cell.size());
     at += cell.size();
@@ -42,9 +43,14 @@ void EventRows::Append(std::string_view time, std::string_view label, std::strin
 
 const char* EventRows::Cell(std::size_t row, int column) const noexcept {
   if (row >= m_rows.size() || column < 0 || column >= kColumns) return "";
-  const char* cell = m_rows[row];
+  const char* cell = m_rows[row] + 1;
   for (int i = 0; i < column; ++i) cell += std::strlen(cell) + 1;
   return cell;
+}
+
+std::optional<RecordKind> EventRows::KindOf(std::size_t row) const noexcept {
+  if (row >= m_rows.size()) return std::nullopt;
+  return static_cast<RecordKind>(*m_rows[row]);
 }
 
 void EventRows::Clear() {

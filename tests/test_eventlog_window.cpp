@@ -34,10 +34,9 @@ struct EventLogWindow {
     return *static_cast<CListCtrl*>(CWnd::FromHandle(t::FindControl(dialog, IDC_EVENT_LIST)));
   }
   // Rows a test needs beyond the ones events give (a given label, an over-long cell) go
-  // straight into the window's rows. The window knows such a row by its cells only, never as a
-  // URL's.
+  // straight into the window's rows, as chat rows whatever their cells say.
   void AddRow(const std::string& time, const std::string& label, const std::string& detail) const {
-    static_cast<CEventLogDlg*>(CWnd::FromHandle(dialog))->AppendRow(time, label, detail);
+    static_cast<CEventLogDlg*>(CWnd::FromHandle(dialog))->AppendRow(pellix::RecordKind::Chat, time, label, detail);
   }
   // A URL's row, as a URL seen in chat adds it (with kUrlRowsIni).
   void AddUrlRow(const std::string& url) { s.Chat("taro123456789", url); }
