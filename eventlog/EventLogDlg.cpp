@@ -63,6 +63,7 @@ BEGIN_MESSAGE_MAP(CEventLogDlg, CDialog)
   ON_NOTIFY(NM_DBLCLK, IDC_EVENT_LIST, OnDblclkEventList)
   ON_NOTIFY(NM_RCLICK, IDC_EVENT_LIST, OnRclickEventList)
   ON_NOTIFY(LVN_GETDISPINFO, IDC_EVENT_LIST, OnGetdispinfoEventList)
+  ON_MESSAGE(WM_ROWS_APPENDED, OnRowsAppended)
 END_MESSAGE_MAP()
 
 void CEventLogDlg::DoDataExchange(CDataExchange* dx) {
@@ -82,6 +83,7 @@ BOOL CEventLogDlg::OnInitDialog() {
   m_eventList.InsertColumn(2, "ステータス", LVCFMT_LEFT, 250);
   m_eventList.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
   m_eventRows.Clear();  // a new window starts with an empty list
+  m_rowCountPosted = false;  // an update posted to an earlier window went with it
   UpdateData(FALSE);
   return TRUE;
 }
@@ -158,6 +160,12 @@ void CEventLogDlg::OnGetdispinfoEventList(NMHDR* header, LRESULT* result) {
   if (!(info->item.mask & LVIF_TEXT) || info->item.iItem < 0) return;
   // The store's cell outlives the notification: the list copies what it needs.
   info->item.pszText = const_cast<char*>(m_eventRows.Cell(static_cast<std::size_t>(info->item.iItem), info->item.iSubItem));
+}
+
+LRESULT CEventLogDlg::OnRowsAppended(WPARAM, LPARAM) {
+  m_rowCountPosted = false;
+  m_eventList.SetItemCountEx(static_cast<int>(m_eventRows.Count()), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  return 0;
 }
 
 std::string_view CEventLogDlg::CellForCopy(int row, int column) const {

@@ -26,10 +26,12 @@ class CEventLogDlg : public CDialog {
   // Appends a row stamped with the current local time, labelled by its kind.
   void AddEvent(pellix::RecordKind kind, const char* detail);
   // Appends a row of the kind with the cells given; the kind, not the label, chooses its menu.
+  // The list learns the new count once the message loop runs: rows come in bursts, and a real
+  // list-view redraws its scroll bars on every change of its count.
   void AppendRow(pellix::RecordKind kind, std::string_view time, std::string_view label, std::string_view detail) {
     if (m_eventList.m_hWnd == nullptr) return;
     m_eventRows.Append(kind, time, label, detail);
-    m_eventList.SetItemCountEx(static_cast<int>(m_eventRows.Count()), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    if (!m_rowCountPosted) m_rowCountPosted = PostMessage(WM_ROWS_APPENDED) != FALSE;
   }
   // Captures the settings and opens a new log file; false when already active or the file
   // cannot be opened.
@@ -55,6 +57,7 @@ class CEventLogDlg : public CDialog {
   afx_msg void OnDblclkEventList(NMHDR* header, LRESULT* result);
   afx_msg void OnRclickEventList(NMHDR* header, LRESULT* result);
   afx_msg void OnGetdispinfoEventList(NMHDR* header, LRESULT* result);
+  afx_msg LRESULT OnRowsAppended(WPARAM, LPARAM);
 
   DECLARE_MESSAGE_MAP()
 
@@ -64,6 +67,8 @@ class CEventLogDlg : public CDialog {
   // A cell as a copy or a menu takes it: at most 1023 bytes, cut at a character boundary.
   std::string_view CellForCopy(int row, int column) const;
 
+  static constexpr UINT WM_ROWS_APPENDED = WM_APP;
+  bool m_rowCountPosted = false;  // a WM_ROWS_APPENDED is on its way
   std::string m_recordBuffer;  // kept between writes, so that a record line costs no allocation
 };
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "eventlog/EventLogDlg.h"
+#include "fx/App.h"
 #include "fx/ListCtrl.h"
 #include "fx/Testing.h"
 #include "resources/resource.h"
@@ -34,9 +35,11 @@ struct EventLogWindow {
     return *static_cast<CListCtrl*>(CWnd::FromHandle(t::FindControl(dialog, IDC_EVENT_LIST)));
   }
   // Rows a test needs beyond the ones events give (a given label, an over-long cell) go
-  // straight into the window's rows, as chat rows whatever their cells say.
+  // straight into the window's rows, as chat rows whatever their cells say; then the loop runs,
+  // as the host runs it after every event.
   void AddRow(const std::string& time, const std::string& label, const std::string& detail) const {
     static_cast<CEventLogDlg*>(CWnd::FromHandle(dialog))->AppendRow(pellix::RecordKind::Chat, time, label, detail);
+    fx::PumpMessages();
   }
   // A URL's row, as a URL seen in chat adds it (with kUrlRowsIni).
   void AddUrlRow(const std::string& url) { s.Chat("taro123456789", url); }
@@ -165,6 +168,19 @@ TEST(EventLogWindow, OpenHandsTheDetailToTheShell) {
   ASSERT_TRUE(t::RightClickRow(w.dialog, IDC_EVENT_LIST, 0));
   ASSERT_TRUE(t::ChooseMenuItem(ID_OPEN_URL));
   EXPECT_EQ(w.s.desktop.shellOpens, std::vector<std::string>{"http://example.com/a?b=1"});
+}
+
+TEST(EventLogWindow, ABurstOfEventsShowsWholeWhenTheLoopNextRuns) {
+  EventLogWindow w;
+  w.s.Chat("taro", "first");
+  ASSERT_TRUE(t::ClickRow(w.dialog, IDC_EVENT_LIST, 0));
+  // Lines that arrive together, before the loop runs again (a live channel's read).
+  for (const char* text : {"a", "b", "c"}) w.s.plugin()->OnChatMessage(1, "taro", text, 0);
+  fx::PumpMessages();
+  const t::ListViewState list = w.List();
+  ASSERT_EQ(list.rows.size(), 4u);
+  EXPECT_EQ(list.rows[3][2], "<taro> c");
+  EXPECT_EQ(list.selected, (std::vector<bool>{true, false, false, false}));
 }
 
 TEST(EventLogWindow, ClearWhileRecordingKeepsRecording) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fx/App.h"
 #include "fx/Testing.h"
 #include "resources/resource.h"
 #include "support/PluginSession.h"
@@ -150,7 +151,11 @@ TEST(Lifecycle, NullRecordsAndTextsFromTheHostAreHarmless) {
   s.Start();
   CZelkorPlugin* plugin = s.plugin();
   ASSERT_NE(plugin, nullptr);
-  const auto rows = [&] { return t::ReadListView(s.Dialog(IDD_EVENTLOG), IDC_EVENT_LIST).rows; };
+  // The calls go to the plug-in directly; the host would run its loop after each.
+  const auto rows = [&] {
+    fx::PumpMessages();
+    return t::ReadListView(s.Dialog(IDD_EVENTLOG), IDC_EVENT_LIST).rows;
+  };
 
   plugin->OnJoinUser(1, nullptr);
   plugin->OnLeaveUser(1, nullptr);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fx/App.h"
 #include "fx/Testing.h"
 #include "resources/resource.h"
 #include "support/PluginSession.h"
@@ -226,6 +227,7 @@ TEST(PresenceHandling, NullRecordsAndNamesFromTheHostAreHarmless) {
   plugin->OnJoinUser(1, &join);
   const RenameUserInfo rename{nullptr, {}, "dave", 0x0100007F, 6699};
   plugin->OnRenameUser(1, &rename);
+  fx::PumpMessages();  // as the host does after each call
   EXPECT_EQ(s.sent, (std::vector<std::string>{" さん、こんにちは！"}));
   EXPECT_EQ(Records(s), (std::vector<Record>{{"入室", " (T1 3 files)[0100007F1A2B]"},
                                              {"改名", " to dave [0100007F1A2B]"}}));

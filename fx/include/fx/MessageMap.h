@@ -52,6 +52,12 @@ void SizeThunk(CWnd* self, WPARAM wParam, LPARAM lParam, LRESULT*) {
                               static_cast<int>(HIWORD(static_cast<std::uintptr_t>(lParam))));
 }
 
+template <auto F>
+void PlainMessageThunk(CWnd* self, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  using C = typename MemberOf<decltype(F)>::type;
+  *result = (static_cast<C*>(self)->*F)(wParam, lParam);
+}
+
 }  // namespace detail
 }  // namespace fx
 
@@ -85,5 +91,8 @@ void SizeThunk(CWnd* self, WPARAM wParam, LPARAM lParam, LRESULT*) {
   {WM_COMMAND, EN_CHANGE, static_cast<UINT>(id), &::fx::detail::CommandThunk<&ThisClass::memberFxn>},
 #define ON_NOTIFY(code, id, memberFxn) \
   {WM_NOTIFY, static_cast<UINT>(code), static_cast<UINT>(id), &::fx::detail::NotifyThunk<&ThisClass::memberFxn>},
+// A message of the program's own (WM_APP and after): LRESULT OnX(WPARAM, LPARAM).
+#define ON_MESSAGE(message, memberFxn) \
+  {static_cast<UINT>(message), 0, 0, &::fx::detail::PlainMessageThunk<&ThisClass::memberFxn>},
 #define ON_WM_SIZE() {WM_SIZE, 0, 0, &::fx::detail::SizeThunk<&ThisClass::OnSize>},
 #define ON_WM_DESTROY() {WM_DESTROY, 0, 0, &::fx::detail::CommandThunk<&ThisClass::OnDestroy>},

@@ -113,6 +113,7 @@ constexpr UINT WM_LBUTTONUP = 0x0202;
 constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 constexpr UINT WM_RBUTTONDOWN = 0x0204;
 constexpr UINT WM_RBUTTONUP = 0x0205;
+constexpr UINT WM_APP = 0x8000;  // the first of the messages a program defines for itself
 
 // Virtual keys and the key flags of mouse messages.
 constexpr UINT VK_TAB = 0x09;
