@@ -88,7 +88,7 @@ import glob
 for size in sorted({int(n.split("-")[1]) for n in glob.glob("eventlist-*-*.json")}):
     listed = pick(load(f"eventlist-{size}-BM_EventListAppend.json"), f"BM_EventListAppend/{size}/")
     vector = pick(load(f"eventlist-{size}-BM_Baseline_VectorOfStrings.json"), f"BM_Baseline_VectorOfStrings/{size}/")
-    rows.append((f"P3 {int(size):,} rows in the list-view (wine)",
+    rows.append((f"P3 {int(size):,} rows in the event list (wine)",
                  f"{us(listed) / 1e3:.0f} ms, {listed['resident_MB']:.0f} MB ({listed['bytes_per_row']:.0f} B/row)",
                  f"vector of 3 strings per row: {us(vector) / 1e3:.0f} ms, {vector['bytes_per_row']:.0f} B/row",
                  f"{us(listed) / us(vector):.1f}×"))

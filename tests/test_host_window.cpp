@@ -195,7 +195,7 @@ int DarkPixels(HWND window) {
 
 // The transcript shows its lines after windows in front of it come and go, and after the host
 // window itself is hidden and shown again, without any move of the window.
-TEST(HostWindowPaint, TheTranscriptIsPaintedAgainWhateverCoveredIt) {
+TEST(HostWindowTranscript, IsPaintedAgainWhateverCoveredItAndKeepsItsNewestLines) {
   const HANDLE input = PipeAsStandardInput();
   zelkor::win32::HostWindow window(nullptr, &g_stop, true);
   zelkor::irc::LiveLoop& loop = window.Loop();
@@ -221,6 +221,26 @@ TEST(HostWindowPaint, TheTranscriptIsPaintedAgainWhateverCoveredIt) {
     loop.Wait(nullptr, 300);
     EXPECT_GT(DarkPixels(transcript), 50) << "round " << round << ": the transcript was left blank";
   }
+
+  // A long session: the window keeps its newest lines, whole and in order, and the oldest go.
+  const std::string filler(90, 'x');
+  constexpr int kLines = 2000;  // 2,000 lines of about 125 characters: more than the window keeps
+  for (int i = 0; i < kLines; ++i) std::cout << "line " << i << " " << filler << std::endl;
+  loop.Wait(nullptr, 100);
+  const int length = ::GetWindowTextLengthW(transcript);
+  std::wstring shown(static_cast<std::size_t>(length) + 1, L'\0');
+  shown.resize(static_cast<std::size_t>(::GetWindowTextW(transcript, shown.data(), length + 1)));
+  EXPECT_LE(shown.size(), 128u * 1024u);
+  const std::wstring last = L"line " + std::to_wstring(kLines - 1) + L" " + std::wstring(filler.begin(), filler.end()) + L"\r\n";
+  ASSERT_TRUE(shown.ends_with(last));
+  ASSERT_TRUE(shown.starts_with(L"line ")) << "the first line shown is whole";
+  int expected = std::stoi(shown.substr(5));
+  EXPECT_GT(expected, 0);
+  for (std::size_t at = 0; at < shown.size(); at = shown.find(L"\r\n", at) + 2, ++expected) {
+    const std::wstring start = L"line " + std::to_wstring(expected) + L" ";
+    ASSERT_EQ(shown.substr(at, start.size()), start) << at;
+  }
+  EXPECT_EQ(expected, kLines);
   ::CloseHandle(input);
 }
 
