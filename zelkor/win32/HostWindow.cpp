@@ -35,7 +35,7 @@ constexpr int kInputHeight = 24;
 // The window shows the transcript's last lines, up to this many characters: an edit control's
 // append costs more the more text it holds (under wine 18 ms a line at first, 54 ms after 7,000
 // lines), and the whole transcript is on standard output.
-constexpr std::size_t kTranscriptShownChars = 128 * 1024;
+constexpr std::size_t kTranscriptShownChars = 64 * 1024;
 
 std::wstring FromUtf8(std::string_view utf8) {
   if (utf8.empty()) return std::wstring();
